@@ -1,0 +1,65 @@
+#pragma once
+// The one interface through which the core reaches the outside world. Qt
+// implements it for the window, tests script it, the CLI answers from options.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/DateTime.h"
+
+enum class MsgButtons { Ok, OkCancel, YesNo };
+enum class MsgIcon { None, Information, Warning, Exclamation, Error, Question };
+enum class MsgResult { Ok, Cancel, Yes, No };
+
+// The shared save dialog and the open dialog take one request each.
+struct FileDialogRequest {
+    std::string Title;
+    std::string FileName;    // proposed name, without folder
+    std::string DefaultExt;  // without the dot
+    std::string Filter;      // "Text File (txt)|*.txt"
+    int FilterIndex = 1;
+    std::string InitialDir;
+    bool OverwritePrompt = false;
+    bool PathMustExist = false;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual std::uint32_t TickCount() = 0;  // milliseconds, wraps like a 32-bit tick
+    virtual TDateTime Now() = 0;            // local time
+    virtual void Sleep(int milliseconds) = 0;
+    virtual void Beep() = 0;
+
+    // Lines inside text are separated by a single carriage return.
+    virtual MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
+                                 MsgIcon icon) = 0;
+    virtual std::optional<std::string> SaveDialog(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> OpenDialog(const FileDialogRequest& request) = 0;
+
+    virtual void SetClipboardText(const std::string& text) = 0;
+    // Shows the print dialog and prints the lines as a plain text stream.
+    // Returns false when the user cancelled; a printer error fills error.
+    virtual bool PrintLines(const std::vector<std::string>& lines, std::string& error) = 0;
+    virtual void PrinterSetup() = 0;
+
+    virtual bool StartProgram(const std::string& path) = 0;
+    virtual bool OpenUrl(const std::string& urlOrFile) = 0;
+    virtual void Terminate() = 0;  // ask the application to end after the current handler
+    virtual std::string ProgramDir() = 0;  // folder of the program, with trailing separator
+
+    virtual char DecimalSeparator() = 0;
+    virtual std::string DateTimeText(TDateTime value) = 0;  // short date + long time
+
+    // The polling timer TRecTimer.
+    virtual void SetTimerEnabled(bool enabled) = 0;
+    virtual bool TimerEnabled() = 0;
+    virtual void SetTimerInterval(int milliseconds) = 0;
+    virtual int TimerInterval() = 0;
+
+    // Show the current control state at once, while a blocking call runs
+    // (the adapter light during a driver session).
+    virtual void RefreshNow() = 0;
+};

@@ -1,0 +1,94 @@
+#include "app/Settings.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <sstream>
+
+namespace {
+std::string Trim(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+}  // namespace
+
+TitlesSettings ParseTitlesIni(const std::string& text, const std::string& programDir) {
+    TitlesSettings settings;
+    settings.SavePath = programDir;
+    std::string section;
+    std::istringstream in(text);
+    std::string line;
+    int lineNumber = 0;
+    while (std::getline(in, line)) {
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::string trimmed = Trim(line);
+        if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#') continue;
+        if (trimmed.front() == '[') {
+            if (trimmed.back() != ']') {
+                settings.Problems.push_back("line " + std::to_string(lineNumber) + ": unclosed section name");
+                section.clear();
+                continue;
+            }
+            section = Lower(Trim(trimmed.substr(1, trimmed.size() - 2)));
+            continue;
+        }
+        const auto equals = trimmed.find('=');
+        if (equals == std::string::npos) {
+            settings.Problems.push_back("line " + std::to_string(lineNumber) + ": not a key=value line");
+            continue;
+        }
+        const std::string key = Lower(Trim(trimmed.substr(0, equals)));
+        const std::string value = Trim(trimmed.substr(equals + 1));
+        if (section == "title") {
+            if (key.size() == 7 && key.compare(0, 6, "string") == 0 && key[6] >= '0' && key[6] <= '5')
+                settings.Titles[key[6] - '0'] = value;
+        } else if (section == "network") {
+            // A present but empty port key counts as its default.
+            if (key == "savepath") settings.SavePath = value;
+            else if (key == "serialport") settings.SerialPort = value.empty() ? "0" : value;
+            else if (key == "adapter") settings.Adapter = value.empty() ? "5" : value;
+        }
+    }
+    int number = 0;
+    if (!ParsePortValue(settings.SerialPort, number)) {
+        settings.Problems.push_back("SerialPort \"" + settings.SerialPort + "\" is not a port number");
+        settings.SerialPort = "0";
+    }
+    if (!ParsePortValue(settings.Adapter, number)) {
+        settings.Problems.push_back("Adapter \"" + settings.Adapter + "\" is not an adapter type");
+        settings.Adapter = "5";
+    }
+    return settings;
+}
+
+TitlesSettings ReadTitlesIni(const std::string& path, const std::string& programDir) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        TitlesSettings defaults;
+        defaults.SavePath = programDir;
+        return defaults;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    return ParseTitlesIni(text.str(), programDir);
+}
+
+bool ParsePortValue(const std::string& text, int& value) {
+    const std::string trimmed = Trim(text);
+    if (trimmed.empty() || trimmed.size() > 5) return false;
+    if (!std::all_of(trimmed.begin(), trimmed.end(), [](unsigned char c) { return std::isdigit(c); }))
+        return false;
+    const int parsed = std::stoi(trimmed);
+    if (parsed > 32767) return false;
+    value = parsed;
+    return true;
+}

@@ -1,0 +1,159 @@
+#pragma once
+// The main window as a form: its controls as state objects and its event
+// handlers as methods, free of Qt. The handlers are implemented by subsystem:
+//   app/TTRecForm.cpp             start-up, settings, status line, shutdown
+//   device/Discovery.cpp          search, presence, light, variant detection
+//   device/Ds1921Jobs.cpp         page read, scratchpad writes, clear, conversion
+//   device/PollingCycle.cpp       the timer tick and the user actions that enter it
+//   device/ProgrammingSequence.cpp  clear, verify and write of a new mission
+//   setup/Wizard.cpp, setup/MissionComposition.cpp
+//   results/StatusTab.cpp, results/ResultLists.cpp, results/TemperatureOptions.cpp
+//   reports/*.cpp                 text report, printing, CSV, data file
+#include <array>
+#include <cstdint>
+#include <span>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "app/Controls.h"
+#include "app/MainWindowControls.h"
+#include "app/Platform.h"
+#include "device/PollingState.h"
+#include "device/tmex/TmexApi.h"
+#include "model/DateTime.h"
+#include "model/MemoryImage.h"
+#include "model/Temperature.h"
+#include "results/ResultControls.h"
+#include "results/StatusControls.h"
+#include "setup/WizardControls.h"
+
+// Values decoded from the register page by UpdateStatus.
+struct MissionValues {
+    bool MissionRunning = false;
+    TDateTime DeviceClock = 0;
+    TDateTime MissionStart = 0;
+    std::int32_t MissionSamples = 0;
+    std::int16_t SampleRate = 0;
+    double HighThresholdValue = 0;
+    double LowThresholdValue = 0;
+};
+
+class TTRecForm : public MainWindowControls,
+                  public WizardControls,
+                  public StatusControls,
+                  public ResultControls,
+                  public DeviceSessionState,
+                  public PollingCycleState,
+                  public MissionValues {
+public:
+    TTRecForm(Platform& platform, TmexApi& driver);
+    TTRecForm(const TTRecForm&) = delete;
+    TTRecForm& operator=(const TTRecForm&) = delete;
+    ~TTRecForm();
+
+    Platform& platform;
+    TmexApi& driver;
+
+    std::string AppCaption;
+    std::array<std::string, 6> UserDetailCaptions;
+    std::string SavePath;
+    std::string SaveDialogInitialDir;
+    MemoryImage Image;
+    std::array<std::string, 16> UserTexts;
+    std::array<std::string, 16> NewUserTexts;
+    bool OfflineMode() const { return PollState == Poll::Offline; }
+
+    // ---- app: start-up, status line, shutdown ------------------------------
+    // args: the command-line parameters after the program name.
+    void FormCreate(const std::vector<std::string>& args);
+    void SetStatus(const std::string& text);
+    void FormClose();
+    void MenuExitClick();
+    void FormDestroy();
+    // The Yes/No box offering the port set-up tool; ends the application.
+    void ShowAdapterMissingBox(bool atStartup);
+    std::string PortText() const;
+
+    // ---- device: discovery and presence ------------------------------------
+    std::int16_t FindFirstFamily(std::int16_t family, std::string& romIdText);
+    std::int16_t VerifyDevice();
+    void NoDevice(bool absent);
+    void Light(bool on);
+    void DetectVariantFromRom(const std::string& romIdText);
+    // NoDevice's reset to the welcome view.
+    void ResetToWelcome();
+
+    // ---- device: DS1921 jobs (each its own session) ------------------------
+    std::int16_t ReadPage(std::int16_t page, std::uint8_t* destination);
+    std::int16_t WriteScratch(const std::uint8_t* data, int length, std::uint16_t address);
+    std::int16_t CopyScratch(int length, std::uint16_t address);
+    std::int16_t WriteMission();
+    std::int16_t WriteUser(int page);
+    std::int16_t StopMission();
+    std::int16_t ClearMemory();
+    std::int16_t ForceConversion();
+
+    // ---- device: polling cycle ---------------------------------------------
+    void TRecTimerTimer();
+    void ReadButtonClick();
+    void ForceButtonClick();
+    void MenuStopMissionClick();
+    // Pages read and pages to read of the running download (0/0 when none).
+    std::pair<int, int> DownloadProgress() const;
+
+    // ---- setup: wizard and mission composition -----------------------------
+    void InitWizardControls();  // fills the fixed lists once, at construction
+    void WizardReset();
+    void NextButtonClick();
+    void BackButtonClick();
+    void AlarmTimeComboChange();
+    void ShowTimeAlarm();
+    void DelayDayChange();
+    void SampleMinutesChange();
+    void UpdateFinishStatement();
+    void FinishButtonClick();
+    void CreateWriteStatus();
+    void ComposeUserPages();
+
+    // ---- results: Status tab, lists, options -------------------------------
+    void UpdateStatus();
+    void UpdateLog();
+    void UpdateAlarms();
+    void UpdateHistogram();
+    void UpdateUser();
+    void LogRadioClick();
+    void HistRadioClick();
+    void MenuShowFCClick();
+    void btnDetailsClick();
+    // NewTab: 0 "Wizard", 1 "Mission Results", 2 "Status". Returns AllowChange.
+    bool RecTabChange(int newTab);
+    void MenuFahrenheitClick();
+    void MenuCelsiusClick();
+    void ChangeTempScale();
+    void CreateThresholds();
+    TemperatureOptions CurrentTemperatureOptions();
+    std::string UnitSuffix();
+
+    // ---- reports: data file, report, CSV, printing -------------------------
+    void ExportData(bool toClipboard);
+    std::vector<std::string> ReportLines();
+    void ExportDataCSV();
+    void ExportDataHist();
+    void ExportDump();
+    std::vector<std::string> DumpLines();
+    std::int16_t LoadDump(const std::string& path);
+    void menuOpenClick();
+    void LoadCmd(const std::string& path);
+    void menuCloseClick();
+    void menuSaveData1Click();
+    void MenuSaveDataClick();
+    void MenuExportToClipClick();
+    void MenuSaveCSVClick();
+    void menuSaveHistClick();
+    void PrintSummaryClick();
+    void Printfullreport1Click();
+    void PrinterSetup1Click();
+    void PrintData();
+    void PrintDataShort();
+};

@@ -1,0 +1,7 @@
+#include "app/TTRecForm.h"
+
+void TTRecForm::TRecTimerTimer() {}  // not built yet
+void TTRecForm::ReadButtonClick() {}  // not built yet
+void TTRecForm::ForceButtonClick() {}  // not built yet
+void TTRecForm::MenuStopMissionClick() {}  // not built yet
+std::pair<int, int> TTRecForm::DownloadProgress() const { return {0, 0}; }  // not built yet

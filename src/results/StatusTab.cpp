@@ -1,0 +1,3 @@
+#include "app/TTRecForm.h"
+
+void TTRecForm::UpdateStatus() {}  // not built yet

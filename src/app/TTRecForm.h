@@ -101,6 +101,16 @@ public:
     void MenuStopMissionClick();
     // Pages read and pages to read of the running download (0/0 when none).
     std::pair<int, int> DownloadProgress() const;
+    // The common handling of a job's result: true when r is 1; -1 reports the
+    // device missing; other negatives go to the status line and are counted.
+    bool HandleResult(std::int16_t r, const std::string& errorText, const std::string& boxMessage);
+    // The reset of state 0 (controls, wizard, texts), then the search.
+    void ResetWindow();
+
+    // ---- device: programming sequence (states 8, 9, 10) --------------------
+    void RunClearState();
+    void RunVerifyClearState();
+    void RunWriteState();
 
     // ---- setup: wizard and mission composition -----------------------------
     void InitWizardControls();  // fills the fixed lists once, at construction

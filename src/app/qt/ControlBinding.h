@@ -1,0 +1,55 @@
+#pragma once
+// Mirrors the core's control state into widgets. The view calls these after
+// every event it forwards to the form; nothing here decides anything.
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QString>
+#include <QWidget>
+
+#include "app/Controls.h"
+#include "model/Win1252.h"
+
+inline QString ToQString(const std::string& win1252) { return QString::fromStdString(Win1252ToUtf8(win1252)); }
+inline std::string FromQString(const QString& text) { return Utf8ToWin1252(text.toStdString()); }
+
+inline void ApplyState(QWidget* widget, const Control& control) {
+    if (widget->isEnabled() != control.Enabled) widget->setEnabled(control.Enabled);
+    if (widget->isVisibleTo(widget->parentWidget()) != control.Visible) widget->setVisible(control.Visible);
+}
+
+inline void ApplyCaption(QLabel* label, const Control& control) {
+    ApplyState(label, control);
+    const QString text = ToQString(control.Caption);
+    if (label->text() != text) label->setText(text);
+}
+
+inline void ApplyCaption(QAbstractButton* button, const Control& control) {
+    ApplyState(button, control);
+    const QString text = ToQString(control.Caption);
+    if (button->text() != text) button->setText(text);
+}
+
+inline void ApplyCheck(QAbstractButton* button, const CheckControl& control) {
+    ApplyCaption(button, control);
+    if (button->isChecked() != control.Checked) button->setChecked(control.Checked);
+}
+
+// Lists carry a revision so that a 2048-line log is only copied when it changed.
+template <typename ListWidget>
+void ApplyList(ListWidget* widget, const ListControl& control, std::uint64_t& shownRevision) {
+    ApplyState(widget, control);
+    if (shownRevision == control.Revision && widget->count() == static_cast<int>(control.Items.size())) return;
+    const QSignalBlocker block(widget);
+    widget->clear();
+    QStringList items;
+    items.reserve(static_cast<int>(control.Items.size()));
+    for (const auto& item : control.Items) items << ToQString(item);
+    widget->addItems(items);
+    if constexpr (std::is_same_v<ListWidget, QComboBox>)
+        widget->setCurrentIndex(control.ItemIndex);
+    else
+        widget->setCurrentRow(control.ItemIndex);
+    shownRevision = control.Revision;
+}

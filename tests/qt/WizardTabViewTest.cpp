@@ -152,3 +152,12 @@ TEST_F(WizardTabViewTest, SampleRateAndCheckBoxesReachTheForm) {
     EXPECT_FALSE(rollover->isChecked());
     EXPECT_EQ(events, before);
 }
+
+TEST_F(WizardTabViewTest, HeadingsStayBoldAndLargerWhenTheWindowFontChanges) {
+    QFont font("Arial", 12);
+    font.setBold(true);
+    view->setFont(font);
+    const QFont heading = Page()->findChild<QLabel*>("Heading")->font();
+    EXPECT_TRUE(heading.bold());
+    EXPECT_EQ(heading.pointSize(), 14);
+}

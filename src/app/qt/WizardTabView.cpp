@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -75,13 +76,28 @@ QWidget* WizardTabView::AddPage(int index) {
     layout->setSpacing(3);
     QLabel* title = PlainLabel(QString::fromLatin1(kWizardPages[index].Heading), page);
     title->setObjectName("Heading");
-    QFont font = title->font();
-    font.setBold(true);
-    font.setPointSize(font.pointSize() + 2);
-    title->setFont(font);
+    headings_.push_back(title);
+    StyleHeading(title);
     layout->addWidget(title);
     pages_->addWidget(page);
     return page;
+}
+
+// Headings stand out from the window's font, whichever font the window is given.
+void WizardTabView::StyleHeading(QLabel* heading) const {
+    QFont font = this->font();
+    font.setBold(true);
+    if (font.pointSize() > 0)
+        font.setPointSize(font.pointSize() + 2);
+    else
+        font.setPixelSize(font.pixelSize() + 3);
+    heading->setFont(font);
+}
+
+void WizardTabView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange)
+        for (QLabel* heading : headings_) StyleHeading(heading);
+    QWidget::changeEvent(event);
 }
 
 QLabel* WizardTabView::AddText(QWidget* page, int index, int paragraph) {

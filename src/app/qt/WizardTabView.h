@@ -29,6 +29,9 @@ public:
 
     void Sync();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     struct ListBinding {
         QComboBox* Widget;
@@ -45,6 +48,7 @@ private:
     };
 
     QWidget* AddPage(int index);
+    void StyleHeading(QLabel* heading) const;
     // One of the page's explanatory paragraphs, word-wrapped.
     QLabel* AddText(QWidget* page, int index, int paragraph);
     QLabel* BindLabel(const Control& control, const char* name);
@@ -72,6 +76,7 @@ private:
     QWidget* hidePanel_ = nullptr;
     QPlainTextEdit* finishMemo_ = nullptr;
     std::uint64_t shownMemoRevision_ = ~std::uint64_t{0};
+    std::vector<QLabel*> headings_;
     std::vector<ListBinding> lists_;
     std::vector<LabelBinding> labels_;
     std::vector<CheckBinding> checks_;

@@ -1,28 +1,41 @@
 #include <QApplication>
 #include <QStringList>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 #include "app/TTRecForm.h"
 #include "app/qt/ControlBinding.h"
 #include "app/qt/MainWindow.h"
 #include "app/qt/QtPlatform.h"
+#include "app/qt/VirtualAdapterWindow.h"
 #include "app/qt/WizardTabView.h"
 #include "device/LinkFactory.h"
 #include "device/tmex/TmexDriver.h"
-#include "device/virtual/Ds1921Device.h"
 #include "device/virtual/SimClock.h"
-#include "device/virtual/VirtualBus.h"
+#include "device/virtual/VirtualAdapter.h"
 #include "setup/DelayCalculator.h"
+
+namespace {
+// KELVARA_VIRTUAL_CLOCK=manual freezes the virtual devices' time at the start
+// (demonstrations, screenshots); by default they live in real time.
+std::unique_ptr<SimClock> MakeVirtualClock() {
+    const char* choice = std::getenv("KELVARA_VIRTUAL_CLOCK");
+    if (choice && std::string(choice) == "manual")
+        return std::make_unique<ManualClock>(SystemNowMs(), SystemLocalOffsetMs());
+    return std::make_unique<ScaledClock>();
+}
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kelvara");
 
-    // Port type 15 is the in-process virtual adapter on real time.
-    ScaledClock clock;
-    VirtualBus bus;
-    const auto rom = Ds1921Device::MakeRom(Ds1921Variant::Standard, 1);
-    bus.Insert(std::make_shared<Ds1921Device>(rom, clock, Ds1921Device::DefaultProfile(Ds1921Variant::Standard, 1)));
-    LinkProvider links(&bus);
+    // Port type 15: the in-process virtual adapter, kept between runs in its state file.
+    const std::unique_ptr<SimClock> clock = MakeVirtualClock();
+    VirtualAdapter adapter(VirtualAdapter::DefaultStatePath(), *clock);
+    const std::string adapterProblem = adapter.Load();
+    LinkProvider links(&adapter.Bus());
     TmexDriver driver(links);
 
     QtPlatform platform;
@@ -31,6 +44,16 @@ int main(int argc, char** argv) {
     MainWindow window(form);
     auto* wizard = new WizardTabView(form, calculator, [&window] { window.Sync(); });
     window.SetWizardPage(wizard, [wizard] { wizard->Sync(); });
+    VirtualAdapterWindow* adapterWindow = nullptr;
+    window.AddOptionsItem(
+        QStringLiteral("Virtual adapter..."),
+        [&] {
+            if (!adapterWindow) adapterWindow = new VirtualAdapterWindow(adapter, &window);
+            adapterWindow->show();
+            adapterWindow->raise();
+            adapterWindow->activateWindow();
+        },
+        [&form] { return form.PortType == kPortTypeVirtual; });
     platform.SetView(&window, [&window] { window.Sync(); }, [&window] { window.RefreshNow(); });
     platform.SetTimerHandler([&form, &window] {
         form.TRecTimerTimer();
@@ -43,7 +66,12 @@ int main(int argc, char** argv) {
     form.FormCreate(args);
     window.Sync();
     window.show();
+    if (!adapterProblem.empty())
+        platform.MessageBox(adapterProblem, form.AppCaption, MsgButtons::Ok, MsgIcon::Warning);
     const int result = app.exec();
+
     platform.SetTimerEnabled(false);
+    if (const std::string problem = adapter.Save(); !problem.empty())
+        std::fprintf(stderr, "kelvara: the virtual adapter's state was not saved: %s\n", problem.c_str());
     return result;
 }

@@ -4,6 +4,9 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QDir>
+#include <QFile>
+#include <QPrinter>
 
 #include "app/qt/TextPrinting.h"
 
@@ -53,4 +56,32 @@ TEST(PaginateText, ALineNarrowerThanOneCharacterStillProgresses) {
     const auto pages = PaginateText({"WWW"}, QFontMetrics(font), 1, 1);
     ASSERT_EQ(pages.size(), 3u);
     EXPECT_EQ(pages[2], QStringList{"W"});
+}
+
+TEST(PrintTextStream, WritesEveryPageOfALongReportToThePrinter) {
+    const QString path = QDir::temp().filePath(QStringLiteral("kelvara-print-test.pdf"));
+    QFile::remove(path);
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    std::vector<std::string> lines(2100, "05/03/2004 ,14:20 ,23.500\xB0" "C");
+    std::string error;
+    ASSERT_TRUE(PrintTextStream(printer, lines, error)) << error;
+    EXPECT_TRUE(error.empty());
+    QFile pdf(path);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    // Dozens of pages at the printer font's line height, not one crammed page.
+    EXPECT_GT(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 10);
+    pdf.close();
+    QFile::remove(path);
+}
+
+TEST(PrintTextStream, APrinterThatCannotStartReportsAnError) {
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QStringLiteral("/nonexistent-folder/kelvara.pdf"));
+    std::string error;
+    EXPECT_FALSE(PrintTextStream(printer, {"line"}, error));
+    EXPECT_FALSE(error.empty());
 }

@@ -167,7 +167,12 @@ std::string JoinCrLf(std::span<const std::string> lines) {
 
 std::string ProposedFileName(const std::string& missionTitle, const std::string& romText) {
     if (missionTitle.empty() || missionTitle == " " || missionTitle == std::string(32, ' ')) return romText;
-    return missionTitle;
+    // Windows drops trailing blanks from file names, and a separator would
+    // turn the title into a folder, so neither reaches the proposal.
+    std::string name = missionTitle.substr(0, missionTitle.find_last_not_of(' ') + 1);
+    for (char& c : name)
+        if (c == '/' || c == '\\') c = '_';
+    return name.empty() ? romText : name;
 }
 
 std::string RomTextOfCaption(const std::string& caption) {

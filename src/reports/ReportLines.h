@@ -46,7 +46,8 @@ std::vector<std::string> CsvLines(const ReportSource& source, const std::string&
 std::string JoinCrLf(std::span<const std::string> lines);
 
 // The name a save dialog proposes: the mission title, unless it is empty, a
-// single blank or 32 blanks; then the ROM text.
+// single blank or 32 blanks; then the ROM text. Trailing blanks are dropped and
+// path separators become '_'.
 std::string ProposedFileName(const std::string& missionTitle, const std::string& romText);
 
 // The ROM text of a caption "DS1921 iButton - " + ROM; other captions are

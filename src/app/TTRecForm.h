@@ -105,10 +105,14 @@ public:
     // Pages read and pages to read of the running download (0/0 when none).
     std::pair<int, int> DownloadProgress() const;
     // The common handling of a job's result: true when r is 1; -1 reports the
-    // device missing; other negatives go to the status line and are counted.
+    // device missing; -200, 0 and positives are retried silently; other negatives
+    // put errorText in the status line and are counted, the twelfth identical one
+    // in a row beeps and shows boxMessage. Both texts are shown as given: callers
+    // build them with the code in, e.g. "Read Status page: error -5".
     bool HandleResult(std::int16_t r, const std::string& errorText, const std::string& boxMessage);
     // The reset of state 0 (controls, wizard, texts), then the search.
     void ResetWindow();
+    bool TickRunning = false;  // guards against a tick starting inside another
 
     // ---- device: programming sequence (states 8, 9, 10) --------------------
     void RunClearState();
@@ -135,6 +139,8 @@ public:
     void UpdateAlarms();
     void UpdateHistogram();
     void UpdateUser();
+    // Empties the three lists, hides their groups and btnDetails, disables both radio groups.
+    void ClearResults();
     void LogRadioClick();
     void HistRadioClick();
     void MenuShowFCClick();

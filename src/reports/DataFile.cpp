@@ -26,10 +26,7 @@ std::int16_t TTRecForm::LoadDump(const std::string& path) {
     for (MenuItem* item : {&MenuExportToClip, &menuSaveHist, &MenuSaveData, &menuSaveData1, &MenuStopMission,
                            &Printfullreport1, &PrintSummary, &MenuSaveCSV})
         item->Enabled = false;
-    LogRadio.Enabled = false;
-    HistRadio.Enabled = false;
-    for (ListControl* list : {&LogList, &AlarmList, &HistList}) list->Clear();
-    for (Control* box : {&LogBox, &AlarmBox, &HistogramBox, &btnDetails}) box->Visible = false;
+    ClearResults();
     ForceButton.Enabled = false;
     ForceTempLabel.Visible = false;
 

@@ -12,6 +12,7 @@
 #include "reports/DownloadRun.h"
 
 namespace {
+constexpr int kSearchTimeoutMs = 5000;
 constexpr int kDownloadTimeoutMs = 120000;
 
 // The virtual adapter of this process holds one demo device with a mission
@@ -66,7 +67,8 @@ int RunDownload(const CliOptions& o) {
         form.PortNumber = static_cast<std::int16_t>(o.PortNumber);
     }
     if (platform.Terminated) return Fail(platform.Messages, "no adapter");
-    const std::string failure = RunDownloadCycle(form, kDownloadTimeoutMs);
+    const std::string failure = RunDownloadCycle(form, kSearchTimeoutMs, kDownloadTimeoutMs,
+                                                 [&platform] { return platform.Terminated; });
     if (!failure.empty()) return Fail(platform.Messages, failure);
     platform.Messages.clear();
     platform.SaveTarget = o.Output;

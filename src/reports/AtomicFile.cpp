@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <system_error>
 
 namespace {
@@ -38,7 +39,9 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
         error = SystemMessage("Cannot create file", path, errno);
         return false;
     }
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    // No fsync: the rename already guarantees old-or-new on failure, and a
+    // class batch of hundreds of files would wait on the disk for each one.
+    bool ok = WriteAll(fd, bytes);
     int code = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -73,7 +76,9 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
         error = SystemMessage("Cannot open file", path, errno ? errno : ENOENT);
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::ostringstream content;
+    content << in.rdbuf();
+    bytes = std::move(content).str();
     if (in.bad()) {
         error = SystemMessage("Cannot read file", path, errno ? errno : EIO);
         return false;

@@ -191,9 +191,10 @@ TEST_F(ReportCommands, LoadingEntersOfflineModeAndNamesTheLoadedDevice) {
     EXPECT_EQ(form.ReportRomText(), "0F4F200000000021");
 
     form.UserTexts[5].clear();
-    platform.SaveAnswers.push_back(std::nullopt);
+    platform.SaveAnswers.push_back((dir / "log.csv").string());
     form.ExportDataCSV();
     EXPECT_EQ(platform.SaveRequests.back().FileName, "0F4F200000000021");
+    EXPECT_EQ(ReadAll(dir / "log.csv").substr(0, 26), ",,iButton,0F4F200000000021");
 
     form.menuCloseClick();
     EXPECT_FALSE(form.OfflineMode());

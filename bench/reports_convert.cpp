@@ -21,7 +21,9 @@ public:
     TDateTime Now() override { return 46363.5; }
     void Sleep(int) override {}
     void Beep() override {}
-    MsgResult MessageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override { return MsgResult::Yes; }
+    MsgResult MessageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override {
+        return MsgResult::Yes;
+    }
     std::optional<std::string> SaveDialog(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<std::string> OpenDialog(const FileDialogRequest&) override { return std::nullopt; }
     void SetClipboardText(const std::string& text) override { clipboard = text; }
@@ -44,15 +46,18 @@ public:
 // A full mission: roll-over after 5000 one-minute samples, alarms and a histogram.
 std::string MissionFileText() {
     MemoryImage image;
-    const std::uint8_t reg[32] = {0x00, 0x30, 0x10, 0x02, 0x07, 0x92, 0x26, 0, 0, 0, 0x01, 0x46, 0x82, 0x01, 0x0E, 0,
-                                  0,    0,    0,    0,    0x00, 0x30, 0x10, 0x04, 0x92, 0x26, 0x88, 0x13, 0, 0x88, 0x13, 0};
+    const std::uint8_t reg[32] = {0x00, 0x30, 0x10, 0x02, 0x07, 0x92, 0x26, 0,    0,    0,    0x01,
+                                  0x46, 0x82, 0x01, 0x0E, 0,    0,    0,    0,    0,    0x00, 0x30,
+                                  0x10, 0x04, 0x92, 0x26, 0x88, 0x13, 0,    0x88, 0x13, 0};
     std::copy(std::begin(reg), std::end(reg), image.RegisterPage.begin());
-    for (std::size_t i = 0; i < image.LogArea.size(); ++i) image.LogArea[i] = static_cast<std::uint8_t>(100 + i % 60);
+    for (std::size_t i = 0; i < image.LogArea.size(); ++i)
+        image.LogArea[i] = static_cast<std::uint8_t>(100 + i % 60);
     for (int r = 0; r < 24; ++r) {
         image.AlarmArea[r * 4] = static_cast<std::uint8_t>(10 + r * 50);
         image.AlarmArea[r * 4 + 3] = static_cast<std::uint8_t>(r + 1);
     }
-    for (std::size_t i = 0; i < image.HistogramArea.size(); i += 2) image.HistogramArea[i] = static_cast<std::uint8_t>(i);
+    for (std::size_t i = 0; i < image.HistogramArea.size(); i += 2)
+        image.HistogramArea[i] = static_cast<std::uint8_t>(i);
     image.UserArea.fill(0x20);
     return JoinCrLf(DumpLines("DS1921 iButton - 6774F5A09E15EA21", "07/12/2026 10:00:00", image));
 }
@@ -86,7 +91,8 @@ BENCHMARK(BM_DataFileToReport)->Unit(benchmark::kMicrosecond);
 void BM_CliCsv200Files(benchmark::State& state) {
     const fs::path dir = ScratchDir("kelvara-bench-cli-");
     const std::string text = MissionFileText();
-    std::string command = "'" + fs::read_symlink("/proc/self/exe").parent_path().string() + "/kelvara-cli' csv";
+    std::string command =
+        "'" + fs::read_symlink("/proc/self/exe").parent_path().string() + "/kelvara-cli' csv";
     for (int i = 0; i < 200; ++i) {
         const fs::path file = dir / ("pupil" + std::to_string(i) + ".dmp");
         std::ofstream(file, std::ios::binary) << text;

@@ -81,15 +81,22 @@ ParsedOptions ParseCliOptions(const std::vector<std::string>& args) {
             o.NoUnits = true;
         } else if (arg == "--log-view") {
             if (!value(v)) return fail("--log-view needs date or offset");
-            if (v == "date") o.LogView = 0;
-            else if (v == "offset") o.LogView = 1;
-            else return fail("--log-view: unknown view '" + v + "' (date or offset)");
+            if (v == "date")
+                o.LogView = 0;
+            else if (v == "offset")
+                o.LogView = 1;
+            else
+                return fail("--log-view: unknown view '" + v + "' (date or offset)");
         } else if (arg == "--histogram-view") {
             if (!value(v)) return fail("--histogram-view needs range, start or bin");
-            if (v == "range") o.HistogramView = 0;
-            else if (v == "start") o.HistogramView = 1;
-            else if (v == "bin") o.HistogramView = 2;
-            else return fail("--histogram-view: unknown view '" + v + "' (range, start or bin)");
+            if (v == "range")
+                o.HistogramView = 0;
+            else if (v == "start")
+                o.HistogramView = 1;
+            else if (v == "bin")
+                o.HistogramView = 2;
+            else
+                return fail("--histogram-view: unknown view '" + v + "' (range, start or bin)");
         } else if (arg == "--titles") {
             if (!value(o.Titles) || o.Titles.empty()) return fail("--titles needs a path");
         } else if (arg == "--now") {
@@ -100,7 +107,8 @@ ParsedOptions ParseCliOptions(const std::vector<std::string>& args) {
             const auto colon = v.npos;
             if (!value(v)) return fail("--port needs TYPE:NUMBER");
             const auto at = v.find(':');
-            if (at == colon || !ParseNumber(v.substr(0, at), o.PortType) || !ParseNumber(v.substr(at + 1), o.PortNumber))
+            if (at == colon || !ParseNumber(v.substr(0, at), o.PortType) ||
+                !ParseNumber(v.substr(at + 1), o.PortNumber))
                 return fail("--port: '" + v + "' is not TYPE:NUMBER");
             o.HasPort = true;
         } else if (arg.size() > 1 && arg[0] == '-') {

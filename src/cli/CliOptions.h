@@ -12,9 +12,9 @@ struct CliOptions {
     std::string Output;              // -o: a file, or a folder for several data files; empty: standard output
     bool Fahrenheit = false;
     bool NoUnits = false;
-    int LogView = 0;        // 0 Date/Time, 1 Minute Offset
-    int HistogramView = 0;  // 0 Range, 1 Start Only, 2 Bin Number
-    std::string Titles;     // settings file for the captions; empty: Titles.ini beside the program
+    int LogView = 0;               // 0 Date/Time, 1 Minute Offset
+    int HistogramView = 0;         // 0 Range, 1 Start Only, 2 Bin Number
+    std::string Titles;            // settings file for the captions; empty: Titles.ini beside the program
     std::optional<TDateTime> Now;  // the computer time the report shows
     bool HasPort = false;
     int PortType = 0, PortNumber = 0;

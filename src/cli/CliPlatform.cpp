@@ -34,18 +34,23 @@ TDateTime CliPlatform::Now() {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
     std::tm local{};
     localtime_r(&seconds, &local);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
     TDateTime value = 0;
     TryEncodeDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
                       local.tm_sec > 59 ? 59 : local.tm_sec, static_cast<int>(ms), value);
     return value;
 }
 
-void CliPlatform::Sleep(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+void CliPlatform::Sleep(int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
 
-MsgResult CliPlatform::MessageBox(const std::string& text, const std::string&, MsgButtons buttons, MsgIcon icon) {
+MsgResult CliPlatform::MessageBox(const std::string& text, const std::string&, MsgButtons buttons,
+                                  MsgIcon icon) {
     // Questions are answered as a user going on would; what reports a problem is kept.
-    if (buttons == MsgButtons::Ok || icon == MsgIcon::Error || icon == MsgIcon::Warning) Messages.push_back(text);
+    if (buttons == MsgButtons::Ok || icon == MsgIcon::Error || icon == MsgIcon::Warning)
+        Messages.push_back(text);
     return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
 }
 

@@ -14,7 +14,7 @@ class CliPlatform : public Platform {
 public:
     explicit CliPlatform(std::optional<TDateTime> fixedNow = std::nullopt);
 
-    std::string SaveTarget;  // what the save dialog answers; empty: cancel
+    std::string SaveTarget;             // what the save dialog answers; empty: cancel
     std::vector<std::string> Messages;  // texts of the boxes that report something
     std::vector<std::string> Printed;   // lines of the last print
     bool PrintedSomething = false;

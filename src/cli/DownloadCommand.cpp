@@ -21,7 +21,8 @@ class VirtualAdapter {
 public:
     VirtualAdapter() {
         const auto rom = Ds1921Device::MakeRom(Ds1921Variant::Standard, 1921);
-        device = std::make_shared<Ds1921Device>(rom, clock, Ds1921Device::DefaultProfile(Ds1921Variant::Standard, 1921));
+        device = std::make_shared<Ds1921Device>(rom, clock,
+                                                Ds1921Device::DefaultProfile(Ds1921Variant::Standard, 1921));
         device->SetClock(clock.LocalNow());
         Ds1921MissionSetup setup;
         setup.SampleRate = 10;
@@ -47,7 +48,8 @@ std::string ForTerminal(std::string text) {
 
 int Fail(const std::vector<std::string>& messages, const std::string& fallback) {
     if (messages.empty()) std::cerr << "kelvara-cli: download: " << fallback << "\n";
-    for (const auto& message : messages) std::cerr << "kelvara-cli: download: " << ForTerminal(message) << "\n";
+    for (const auto& message : messages)
+        std::cerr << "kelvara-cli: download: " << ForTerminal(message) << "\n";
     return 1;
 }
 }  // namespace
@@ -74,7 +76,7 @@ int RunDownload(const CliOptions& o) {
     platform.SaveTarget = o.Output;
     form.menuSaveData1Click();
     if (!platform.Messages.empty()) return Fail(platform.Messages, "");
-    std::cerr << "kelvara-cli: downloaded " << form.RomIdText << " (" << form.LogSampleCount << " samples) to "
-              << o.Output << "\n";
+    std::cerr << "kelvara-cli: downloaded " << form.RomIdText << " (" << form.LogSampleCount
+              << " samples) to " << o.Output << "\n";
     return 0;
 }

@@ -19,7 +19,8 @@ namespace {
 // "Save full report as text file...", the two CSV exports.
 class SaveCommand : public FileCommand {
 public:
-    SaveCommand(void (TTRecForm::*handler)(), std::string suffix) : handler_(handler), suffix_(std::move(suffix)) {}
+    SaveCommand(void (TTRecForm::*handler)(), std::string suffix)
+        : handler_(handler), suffix_(std::move(suffix)) {}
     std::string OutputName(const std::string& stem) const override { return stem + suffix_; }
     bool Run(TTRecForm& form, CliPlatform& platform, const std::string& target) const override {
         const auto before = platform.Messages.size();
@@ -36,7 +37,8 @@ private:
 // "Print summary..." and "Print full report...": the printed lines, one per text line.
 class PrintCommand : public FileCommand {
 public:
-    PrintCommand(void (TTRecForm::*handler)(), std::string suffix) : handler_(handler), suffix_(std::move(suffix)) {}
+    PrintCommand(void (TTRecForm::*handler)(), std::string suffix)
+        : handler_(handler), suffix_(std::move(suffix)) {}
     std::string OutputName(const std::string& stem) const override { return stem + suffix_; }
     bool Run(TTRecForm& form, CliPlatform& platform, const std::string& target) const override {
         platform.PrintedSomething = false;
@@ -63,7 +65,8 @@ std::string ForTerminal(std::string text) {
 }
 
 void ReportMessages(const std::string& file, const std::vector<std::string>& messages, const char* kind) {
-    for (const auto& message : messages) std::cerr << "kelvara-cli: " << file << ": " << kind << ForTerminal(message) << "\n";
+    for (const auto& message : messages)
+        std::cerr << "kelvara-cli: " << file << ": " << kind << ForTerminal(message) << "\n";
 }
 
 struct Titles {
@@ -92,8 +95,8 @@ void ApplyOptions(TTRecForm& form, const CliOptions& o, const Titles& titles) {
 }
 
 // Loads one data file and runs the command; false with the reason on standard error.
-bool ConvertOne(const CliOptions& o, const Titles& titles, const FileCommand& command, const std::string& file,
-                const std::string& target) {
+bool ConvertOne(const CliOptions& o, const Titles& titles, const FileCommand& command,
+                const std::string& file, const std::string& target) {
     CliPlatform platform(o.Now);
     OfflineDriver driver;
     TTRecForm form(platform, driver);
@@ -126,9 +129,12 @@ bool CopyToStandardOutput(const std::string& path) {
 std::unique_ptr<FileCommand> MakeFileCommand(const std::string& name) {
     if (name == "report") return std::make_unique<SaveCommand>(&TTRecForm::MenuSaveDataClick, ".txt");
     if (name == "csv") return std::make_unique<SaveCommand>(&TTRecForm::MenuSaveCSVClick, ".csv");
-    if (name == "histogram-csv") return std::make_unique<SaveCommand>(&TTRecForm::menuSaveHistClick, "-histogram.csv");
-    if (name == "summary") return std::make_unique<PrintCommand>(&TTRecForm::PrintSummaryClick, "-summary.txt");
-    if (name == "full-print") return std::make_unique<PrintCommand>(&TTRecForm::Printfullreport1Click, "-print.txt");
+    if (name == "histogram-csv")
+        return std::make_unique<SaveCommand>(&TTRecForm::menuSaveHistClick, "-histogram.csv");
+    if (name == "summary")
+        return std::make_unique<PrintCommand>(&TTRecForm::PrintSummaryClick, "-summary.txt");
+    if (name == "full-print")
+        return std::make_unique<PrintCommand>(&TTRecForm::Printfullreport1Click, "-print.txt");
     return nullptr;
 }
 
@@ -166,9 +172,11 @@ int RunFileCommands(const CliOptions& o) {
     int status = 0;
     for (const auto& file : o.Files) {
         std::string target = o.Output;
-        if (toFolder) target = (fs::path(o.Output) / command->OutputName(fs::path(file).stem().string())).string();
+        if (toFolder)
+            target = (fs::path(o.Output) / command->OutputName(fs::path(file).stem().string())).string();
         if (!scratch.empty()) target = scratch + "/output";
-        if (!ConvertOne(o, titles, *command, file, target) || (!scratch.empty() && !CopyToStandardOutput(target)))
+        if (!ConvertOne(o, titles, *command, file, target) ||
+            (!scratch.empty() && !CopyToStandardOutput(target)))
             status = 1;
     }
     if (!scratch.empty()) fs::remove_all(scratch, ec);

@@ -1,7 +1,6 @@
-#include "reports/DumpFormat.h"
-
 #include "app/TTRecForm.h"
 #include "reports/AtomicFile.h"
+#include "reports/DumpFormat.h"
 #include "reports/ReportLines.h"
 
 namespace {
@@ -42,14 +41,15 @@ std::int16_t TTRecForm::LoadDump(const std::string& path) {
     }
     const DumpReadResult result = ReadDump(text, Image);
     if (!result.Ok) {
-        platform.MessageBox("Cannot load data file \"" + path + "\".\r" + result.Error, AppCaption, MsgButtons::Ok,
-                            MsgIcon::Error);
+        platform.MessageBox("Cannot load data file \"" + path + "\".\r" + result.Error, AppCaption,
+                            MsgButtons::Ok, MsgIcon::Error);
         return 0;
     }
     if (result.HasCaption) {
         // Characters 20-22 of the caption are characters 3-5 of the ROM text behind the usual prefix.
-        DetectVariantFromRom(result.Caption.size() > kCaptionPrefixLength ? result.Caption.substr(kCaptionPrefixLength)
-                                                                          : std::string());
+        DetectVariantFromRom(result.Caption.size() > kCaptionPrefixLength
+                                 ? result.Caption.substr(kCaptionPrefixLength)
+                                 : std::string());
         Caption = result.Caption;
     }
     return 1;

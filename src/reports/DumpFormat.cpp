@@ -115,8 +115,9 @@ DumpReadResult ReadDump(std::string_view text, MemoryImage& image) {
     std::array<std::uint8_t, 16> values{};
     for (int j = 1; j <= kDumpDataLines; ++j) {
         if (static_cast<std::size_t>(j) > lines.size()) {
-            result.Error = "The file ends after line " + std::to_string(lines.size()) + " without the empty line " +
-                           "that closes a data file; it needs " + std::to_string(kDumpDataLines) + " lines.";
+            result.Error = "The file ends after line " + std::to_string(lines.size()) +
+                           " without the empty line " + "that closes a data file; it needs " +
+                           std::to_string(kDumpDataLines) + " lines.";
             return result;
         }
         const std::string_view line = lines[j - 1];
@@ -130,7 +131,8 @@ DumpReadResult ReadDump(std::string_view text, MemoryImage& image) {
         const LineTarget target = TargetOf(j, loaded);
         if (target.Region.empty() || j == target.FirstLine) position = 0;
         if (target.Region.empty()) continue;
-        std::copy(values.begin(), values.end(), target.Region.begin() + static_cast<std::ptrdiff_t>(position));
+        std::copy(values.begin(), values.end(),
+                  target.Region.begin() + static_cast<std::ptrdiff_t>(position));
         position += values.size();
     }
     image = loaded;

@@ -6,12 +6,15 @@ namespace {
 const std::string kEndMark = "            end:";  // twelve blanks and "end:"
 
 std::string AlarmFormatLine(bool minuteOffsetView) {
-    return minuteOffsetView ? "Format: [(HIGH/LOW), Minute Offset range]" : "Format: [(HIGH/LOW), Time/Date range]";
+    return minuteOffsetView ? "Format: [(HIGH/LOW), Minute Offset range]"
+                            : "Format: [(HIGH/LOW), Time/Date range]";
 }
 
 // Pairs are joined only in the Date/Time view and when there is more than the
 // single line "none".
-bool AlarmsInPairs(const ReportSource& source) { return !source.MinuteOffsetView && source.AlarmLines.size() > 1; }
+bool AlarmsInPairs(const ReportSource& source) {
+    return !source.MinuteOffsetView && source.AlarmLines.size() > 1;
+}
 
 void AppendAll(std::vector<std::string>& lines, std::span<const std::string> more) {
     lines.insert(lines.end(), more.begin(), more.end());
@@ -75,7 +78,8 @@ void AppendLog(std::vector<std::string>& lines, const ReportSource& s) {
 std::string JoinAlarmPair(const std::string& startLine, const std::string& endLine) {
     std::string joined = startLine + " " + endLine;
     if (const auto start = joined.find("start:"); start != std::string::npos) joined.erase(start, 6);
-    if (const auto end = joined.find(kEndMark); end != std::string::npos) joined.replace(end, kEndMark.size(), "to");
+    if (const auto end = joined.find(kEndMark); end != std::string::npos)
+        joined.replace(end, kEndMark.size(), "to");
     return joined;
 }
 
@@ -177,7 +181,8 @@ std::string ProposedFileName(const std::string& missionTitle, const std::string&
 
 std::string RomTextOfCaption(const std::string& caption) {
     static const std::string prefix = "DS1921 iButton - ";
-    std::string text = caption.compare(0, prefix.size(), prefix) == 0 ? caption.substr(prefix.size()) : caption;
+    std::string text =
+        caption.compare(0, prefix.size(), prefix) == 0 ? caption.substr(prefix.size()) : caption;
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos) return {};
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
@@ -186,7 +191,7 @@ std::string RomTextOfCaption(const std::string& caption) {
 std::string FixedDateTimeText(TDateTime value) {
     const DateTimeParts p = DecodeDateTime(value);
     char text[64];
-    std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", p.Day, p.Month, p.Year, p.Hour, p.Minute,
-                  p.Second);
+    std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", p.Day, p.Month, p.Year, p.Hour,
+                  p.Minute, p.Second);
     return text;
 }

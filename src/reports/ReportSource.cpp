@@ -1,7 +1,6 @@
-#include "reports/ReportLines.h"
-
 #include "app/TTRecForm.h"
 #include "reports/AtomicFile.h"
+#include "reports/ReportLines.h"
 
 ReportSource TTRecForm::CurrentReportSource() {
     ReportSource s;

@@ -4,11 +4,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <algorithm>
 
 namespace fs = std::filesystem;
 
@@ -67,7 +67,8 @@ TEST_F(Cli, OutputsAreTheWindowsBytes) {
         {"csv demo-mission.dmp", "demo-mission.csv"},
         {"histogram-csv --histogram-view bin --no-units demo-mission.dmp", "demo-mission.histogram-bin.csv"},
         {"summary demo-mission.dmp", "demo-mission.summary.txt"},
-        {"full-print --log-view offset --fahrenheit demo-mission.dmp", "demo-mission.full-print-offset-f.txt"},
+        {"full-print --log-view offset --fahrenheit demo-mission.dmp",
+         "demo-mission.full-print-offset-f.txt"},
         {"csv short-mission.dmp", "short-mission.csv"},
         {"report --log-view offset short-mission.dmp", "short-mission.report-offset.txt"},
     };
@@ -90,8 +91,8 @@ TEST_F(Cli, ClassBatchGoesToAFolder) {
     for (const char* name : {"ann smith.dmp", "bob.dmp", "cy.dmp"})
         fs::copy_file(kData / "demo-mission.dmp", dir / "class 4b" / name);
     const CliRun run = Cmd("csv" + kNow + Quote(dir / "class 4b" / "ann smith.dmp") + " " +
-                        Quote(dir / "class 4b" / "bob.dmp") + " " + Quote(dir / "class 4b" / "cy.dmp") + " -o " +
-                        Quote(dir / "class 4b" / "out"));
+                           Quote(dir / "class 4b" / "bob.dmp") + " " + Quote(dir / "class 4b" / "cy.dmp") +
+                           " -o " + Quote(dir / "class 4b" / "out"));
     EXPECT_EQ(run.Status, 0) << run.Err;
     EXPECT_TRUE(run.Out.empty());
     for (const char* name : {"ann smith.csv", "bob.csv", "cy.csv"})
@@ -100,9 +101,10 @@ TEST_F(Cli, ClassBatchGoesToAFolder) {
 
 TEST_F(Cli, AFailingFileIsReportedAndTheOthersStillConvert) {
     fs::create_directories(dir / "out");
-    std::ofstream(dir / "short.dmp", std::ios::binary) << "DS1921 iButton - 0011\r\nDownload at: x\r\nSpare\r\n";
-    const CliRun run = Cmd("report" + kNow + Quote(dir / "absent.dmp") + " " + Quote(dir / "short.dmp") + " " +
-                        Quote(kData / "demo-mission.dmp") + " -o " + Quote(dir / "out"));
+    std::ofstream(dir / "short.dmp", std::ios::binary)
+        << "DS1921 iButton - 0011\r\nDownload at: x\r\nSpare\r\n";
+    const CliRun run = Cmd("report" + kNow + Quote(dir / "absent.dmp") + " " + Quote(dir / "short.dmp") +
+                           " " + Quote(kData / "demo-mission.dmp") + " -o " + Quote(dir / "out"));
     EXPECT_EQ(run.Status, 1);
     EXPECT_NE(run.Err.find("absent.dmp"), std::string::npos);
     EXPECT_NE(run.Err.find("No such file or directory"), std::string::npos);
@@ -117,10 +119,10 @@ TEST_F(Cli, UsageErrorsAndHelp) {
     const CliRun help = Cmd("--help");
     EXPECT_EQ(help.Status, 0);
     EXPECT_NE(help.Out.find("Usage: kelvara-cli"), std::string::npos);
-    for (const char* args : {"", "frobnicate x.dmp", "report", "report --log-view sideways x.dmp",
-                             "report --histogram-view x x.dmp", "download", "download x.dmp -o y",
-                             "report --port 15:1 x.dmp", "download --port 15 -o y", "report --bogus x.dmp",
-                             "report --now yesterday x.dmp"}) {
+    for (const char* args :
+         {"", "frobnicate x.dmp", "report", "report --log-view sideways x.dmp",
+          "report --histogram-view x x.dmp", "download", "download x.dmp -o y", "report --port 15:1 x.dmp",
+          "download --port 15 -o y", "report --bogus x.dmp", "report --now yesterday x.dmp"}) {
         const CliRun run = Cmd(args);
         EXPECT_EQ(run.Status, 2) << args;
         EXPECT_NE(run.Err.find("Usage:"), std::string::npos) << args;
@@ -131,13 +133,15 @@ TEST_F(Cli, UsageErrorsAndHelp) {
 }
 
 TEST_F(Cli, TitlesComeFromTheNamedSettingsFile) {
-    std::ofstream(dir / "school.ini", std::ios::binary) << "[Title]\r\nstring0=Vorname:\r\nstring4=Projekt:\r\n";
+    std::ofstream(dir / "school.ini", std::ios::binary)
+        << "[Title]\r\nstring0=Vorname:\r\nstring4=Projekt:\r\n";
     const CliRun run = Cmd("report" + kNow + "--titles " + Quote(dir / "school.ini") + " " +
-                        Quote(kData / "demo-mission.dmp"));
+                           Quote(kData / "demo-mission.dmp"));
     EXPECT_EQ(run.Status, 0) << run.Err;
     EXPECT_NE(run.Out.find("\r\nVorname:                                 \r\nSurname: "), std::string::npos);
     EXPECT_NE(run.Out.find("\r\nProjekt: Demo mission"), std::string::npos);
-    const CliRun missing = Cmd("report --titles " + Quote(dir / "none.ini") + " " + Quote(kData / "demo-mission.dmp"));
+    const CliRun missing =
+        Cmd("report --titles " + Quote(dir / "none.ini") + " " + Quote(kData / "demo-mission.dmp"));
     EXPECT_EQ(missing.Status, 1);
     EXPECT_NE(missing.Err.find("none.ini"), std::string::npos);
 }

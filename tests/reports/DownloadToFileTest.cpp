@@ -67,7 +67,8 @@ TEST_P(DownloadToFile, SavedDownloadReloadsIntoTheSameLists) {
     EXPECT_EQ(downloaded.Log.size(), 2048u);
     EXPECT_EQ(downloaded.Histogram.size(), 63u);
 
-    const fs::path file = fs::temp_directory_path() / ("kelvara-download-" + std::to_string(::getpid()) + ".dmp");
+    const fs::path file =
+        fs::temp_directory_path() / ("kelvara-download-" + std::to_string(::getpid()) + ".dmp");
     platform.SaveAnswers.push_back(file.string());
     form.menuSaveData1Click();
     ASSERT_TRUE(platform.Boxes.empty());
@@ -98,6 +99,7 @@ TEST(DownloadRun, NoDeviceGivesUpAfterTheSearchTime) {
     form.FormCreate({});
     form.PortType = kPortTypeVirtual;
     form.PortNumber = 1;
-    EXPECT_EQ(RunDownloadCycle(form, 2000, 60000, [] { return false; }), "No DS1921 iButton was found on the adapter.");
+    EXPECT_EQ(RunDownloadCycle(form, 2000, 60000, [] { return false; }),
+              "No DS1921 iButton was found on the adapter.");
     EXPECT_FALSE(form.menuSaveData1.Enabled);
 }

@@ -1,19 +1,23 @@
-#include "reports/DumpFormat.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
 #include <random>
 
+#include "reports/DumpFormat.h"
+
 namespace {
 MemoryImage PatternedImage() {
     MemoryImage image;
-    for (std::size_t i = 0; i < image.RegisterPage.size(); ++i) image.RegisterPage[i] = static_cast<std::uint8_t>(i * 7);
-    for (std::size_t i = 0; i < image.UserArea.size(); ++i) image.UserArea[i] = static_cast<std::uint8_t>(0x20 + i % 90);
-    for (std::size_t i = 0; i < image.AlarmArea.size(); ++i) image.AlarmArea[i] = static_cast<std::uint8_t>(255 - i);
+    for (std::size_t i = 0; i < image.RegisterPage.size(); ++i)
+        image.RegisterPage[i] = static_cast<std::uint8_t>(i * 7);
+    for (std::size_t i = 0; i < image.UserArea.size(); ++i)
+        image.UserArea[i] = static_cast<std::uint8_t>(0x20 + i % 90);
+    for (std::size_t i = 0; i < image.AlarmArea.size(); ++i)
+        image.AlarmArea[i] = static_cast<std::uint8_t>(255 - i);
     for (std::size_t i = 0; i < image.HistogramArea.size(); ++i)
         image.HistogramArea[i] = static_cast<std::uint8_t>(i * 3 + 1);
-    for (std::size_t i = 0; i < image.LogArea.size(); ++i) image.LogArea[i] = static_cast<std::uint8_t>(i * 13 + 5);
+    for (std::size_t i = 0; i < image.LogArea.size(); ++i)
+        image.LogArea[i] = static_cast<std::uint8_t>(i * 13 + 5);
     return image;
 }
 
@@ -35,13 +39,15 @@ TEST(HexCharToByte, DigitsOfEitherCaseAndNothingElse) {
     EXPECT_EQ(HexCharToByte('9'), 9);
     EXPECT_EQ(HexCharToByte('A'), 10);
     EXPECT_EQ(HexCharToByte('f'), 15);
-    for (char c : {'G', 'g', ' ', '\0', '/', ':', '@', '`', '\xB0'}) EXPECT_EQ(HexCharToByte(c), 255) << int(c);
+    for (char c : {'G', 'g', ' ', '\0', '/', ':', '@', '`', '\xB0'})
+        EXPECT_EQ(HexCharToByte(c), 255) << int(c);
 }
 
 TEST(ConvertToBin, TokensGiveOneValueEach) {
     std::array<std::uint8_t, 16> v{};
     EXPECT_EQ(ConvertToBin("00 7F ff a0 ", v), 4);
-    EXPECT_EQ((std::array<int, 5>{v[0], v[1], v[2], v[3], v[4]}), (std::array<int, 5>{0, 0x7F, 0xFF, 0xA0, 0}));
+    EXPECT_EQ((std::array<int, 5>{v[0], v[1], v[2], v[3], v[4]}),
+              (std::array<int, 5>{0, 0x7F, 0xFF, 0xA0, 0}));
     // A lone character stands for its own code, a non-hex first character for nothing.
     EXPECT_EQ(ConvertToBin("7  x5 #A", v), 3);
     EXPECT_EQ(v[0], 0x37);
@@ -178,8 +184,8 @@ TEST(ReadDump, ShortFileWithoutEmptyLineIsRefusedAndChangesNothing) {
 
 TEST(ReadDump, ShortOrBadDataLinesFillTheirRestWithZero) {
     auto lines = DumpLines("caption", "x", PatternedImage());
-    lines[4] = "11 22";                    // register page bytes 0-15
-    lines[5] = "33 44 Z99 55";             // bytes 16-31: stopped by a bad token
+    lines[4] = "11 22";         // register page bytes 0-15
+    lines[5] = "33 44 Z99 55";  // bytes 16-31: stopped by a bad token
     lines[7] = "01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10 11 12";  // more than 16 values
     MemoryImage image = PatternedImage();
     ASSERT_TRUE(ReadDump(Join(lines, "\r\n"), image).Ok);
@@ -195,7 +201,8 @@ TEST(ReadDump, ShortOrBadDataLinesFillTheirRestWithZero) {
 // refused file never changes the image.
 TEST(ReadDumpFuzz, SeededCorpusNeverCrashes) {
     std::mt19937 random(20261207);
-    const std::string good = Join(DumpLines("DS1921 iButton - 0F4F200000000021", "x", PatternedImage()), "\r\n");
+    const std::string good =
+        Join(DumpLines("DS1921 iButton - 0F4F200000000021", "x", PatternedImage()), "\r\n");
     std::string alphabet = "0123456789ABCDEFabcdefXYZ \r\n\t\xFF-:";
     alphabet.push_back('\0');
     for (int round = 0; round < 400; ++round) {
@@ -204,15 +211,24 @@ TEST(ReadDumpFuzz, SeededCorpusNeverCrashes) {
         for (int m = 0; m < mutations && !text.empty(); ++m) {
             const std::size_t at = random() % text.size();
             switch (random() % 4) {
-                case 0: text[at] = alphabet[random() % alphabet.size()]; break;
-                case 1: text.erase(at, random() % 200); break;
-                case 2: text.insert(at, std::string(random() % 300, alphabet[random() % alphabet.size()])); break;
-                default: text.resize(at); break;
+                case 0:
+                    text[at] = alphabet[random() % alphabet.size()];
+                    break;
+                case 1:
+                    text.erase(at, random() % 200);
+                    break;
+                case 2:
+                    text.insert(at, std::string(random() % 300, alphabet[random() % alphabet.size()]));
+                    break;
+                default:
+                    text.resize(at);
+                    break;
             }
         }
         if (round % 10 == 0) {
             text.clear();
-            for (int i = static_cast<int>(random() % 20000); i > 0; --i) text += alphabet[random() % alphabet.size()];
+            for (int i = static_cast<int>(random() % 20000); i > 0; --i)
+                text += alphabet[random() % alphabet.size()];
         }
         MemoryImage image = PatternedImage();
         const auto result = ReadDump(text, image);

@@ -3,12 +3,12 @@
 // against the report, print and CSV layouts; the CLI tests compare its
 // output with the same files.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
-#include <cctype>
 
 #include "app/TTRecForm.h"
 #include "reports/DumpFormat.h"

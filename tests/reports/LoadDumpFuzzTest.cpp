@@ -30,16 +30,25 @@ TEST(LoadDumpFuzz, RandomImagesAndDamagedFilesGoThroughEveryOutput) {
         fill(image.HistogramArea);
         fill(image.LogArea);
         std::string caption = "DS1921 iButton - ";
-        for (int i = 0; i < static_cast<int>(random() % 24); ++i) caption += static_cast<char>(32 + random() % 200);
+        for (int i = 0; i < static_cast<int>(random() % 24); ++i)
+            caption += static_cast<char>(32 + random() % 200);
         auto lines = DumpLines(caption, "x", image);
         // Some rounds damage lines: short, bad tokens, over-long, stray bytes.
         for (int damage = static_cast<int>(random() % 4); damage > 0; --damage) {
             auto& line = lines[4 + random() % 180];
             switch (random() % 4) {
-                case 0: line.resize(random() % (line.size() + 1)); break;
-                case 1: line = "zz " + line; break;
-                case 2: line += std::string(random() % 2000, 'A'); break;
-                default: line[random() % line.size()] = static_cast<char>(random()); break;
+                case 0:
+                    line.resize(random() % (line.size() + 1));
+                    break;
+                case 1:
+                    line = "zz " + line;
+                    break;
+                case 2:
+                    line += std::string(random() % 2000, 'A');
+                    break;
+                default:
+                    line[random() % line.size()] = static_cast<char>(random());
+                    break;
             }
         }
         std::ofstream(file, std::ios::binary) << JoinCrLf(lines);

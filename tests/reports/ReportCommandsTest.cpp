@@ -36,7 +36,11 @@ protected:
         for (std::size_t i = 0; i < form.Image.LogArea.size(); ++i)
             form.Image.LogArea[i] = static_cast<std::uint8_t>(i);
         form.Image.RegisterPage[0] = 0x42;
-        form.LogList.Items = {"05/03/2004 ,14:00 ,23.500\xB0" "C", "05/03/2004 ,14:10 ,24.000\xB0" "C"};
+        form.LogList.Items = {
+            "05/03/2004 ,14:00 ,23.500\xB0"
+            "C",
+            "05/03/2004 ,14:10 ,24.000\xB0"
+            "C"};
         form.AlarmList.Items = {"none"};
         form.HistList.Items = {"0 ,17"};
         form.UserTexts[5] = "Pond" + std::string(28, ' ');
@@ -94,7 +98,8 @@ TEST_F(ReportCommands, FailedSaveKeepsWhatWasThereAndShowsTheReason) {
     EXPECT_NE(platform.Boxes[0].Text.find("keep.csv"), std::string::npos);
     EXPECT_NE(platform.Boxes[0].Text.find("Is a directory"), std::string::npos);
     EXPECT_EQ(platform.Boxes[0].Icon, MsgIcon::Error);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}), 1) << "no temporary file left";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}), 1)
+        << "no temporary file left";
 
     platform.SaveAnswers.push_back((dir / "absent" / "r.txt").string());
     form.MenuSaveDataClick();
@@ -118,7 +123,9 @@ TEST_F(ReportCommands, UnitQuestionGuardsTheCsvExports) {
     form.MenuSaveCSVClick();
     ASSERT_EQ(platform.Boxes.size(), 1u);
     EXPECT_EQ(platform.Boxes[0].Text,
-              "Temperatures on display currently include the unit (\xB0" "F or \xB0" "C).\r"
+              "Temperatures on display currently include the unit (\xB0"
+              "F or \xB0"
+              "C).\r"
               "It is recommended that the units are removed before exporting the CSV file.\r"
               "To do this, uncheck \"Show F/C on Temperatures\" within the \"Options\" menu.\r"
               "\r"
@@ -150,7 +157,8 @@ TEST_F(ReportCommands, PrintingAsksForTheFullReportOnly) {
 
     platform.BoxAnswers.push_back(MsgResult::No);
     form.Printfullreport1Click();
-    EXPECT_EQ(platform.Boxes.at(0).Text, "Printing a full report may take over 20 pages!\r\rContinue anyway?");
+    EXPECT_EQ(platform.Boxes.at(0).Text,
+              "Printing a full report may take over 20 pages!\r\rContinue anyway?");
     EXPECT_EQ(platform.Printed.size(), 1u);
 
     form.Printfullreport1Click();

@@ -1,6 +1,6 @@
-#include "reports/ReportLines.h"
-
 #include <gtest/gtest.h>
+
+#include "reports/ReportLines.h"
 
 namespace {
 const std::string kStart1 = "HIGH , start: 05/03/2004  14:20 ";
@@ -11,12 +11,18 @@ const std::string kEnd2 = "            end:  06/03/2004  02:00 ";
 class ReportLinesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        user = {"", "Ann                             ", "Smith", "4B", "Hill School", "Pond", "Water temperature"};
+        user = {"",
+                "Ann                             ",
+                "Smith",
+                "4B",
+                "Hill School",
+                "Pond",
+                "Water temperature"};
         s.Caption = "DS1921 iButton - A766554433221121";
         s.RomText = "A766554433221121";
         s.DownloadText = "05/03/2004 15:00:00";
-        s.UserDetailCaptions = {"First Name: ", "Surname: ", "Class: ", "School Name: ", "Mission Title: ",
-                                "Description: "};
+        s.UserDetailCaptions = {
+            "First Name: ", "Surname: ", "Class: ", "School Name: ", "Mission Title: ", "Description: "};
         s.UserTexts = user;
         s.MissionStatus = "ended";
         s.SampleRate = "10";
@@ -27,8 +33,12 @@ protected:
         s.MissionSamples = "3";
         s.DeviceCount = "1200";
         s.Degree = "(Celsius)";
-        s.HighThreshold = "30.000\xB0" "C";
-        s.LowThreshold = "5.000\xB0" "C";
+        s.HighThreshold =
+            "30.000\xB0"
+            "C";
+        s.LowThreshold =
+            "5.000\xB0"
+            "C";
         s.TempAlarm = "Conditional(H,L)  Alarm(H)";
         s.DeviceTime = "Friday  05/03/2004  15:00:00 ";
         s.PCTime = "Friday  05/03/2004  15:00:02 ";
@@ -38,9 +48,20 @@ protected:
         s.LogSyntax = "Date, Time, Temperature";
         s.HistSyntax = "Temp Range , Count";
         alarms = {kStart1, kEnd1, kStart2, kEnd2};
-        hist = {"-40.000\xB0" "C to -38.500\xB0" "C ,0", "-38.000\xB0" "C to -36.500\xB0" "C ,17"};
-        log = {"05/03/2004 ,14:00 ,23.500\xB0" "C", "05/03/2004 ,14:10 ,24.000\xB0" "C",
-               "05/03/2004 ,14:20 ,31.000\xB0" "C"};
+        hist = {
+            "-40.000\xB0"
+            "C to -38.500\xB0"
+            "C ,0",
+            "-38.000\xB0"
+            "C to -36.500\xB0"
+            "C ,17"};
+        log = {
+            "05/03/2004 ,14:00 ,23.500\xB0"
+            "C",
+            "05/03/2004 ,14:10 ,24.000\xB0"
+            "C",
+            "05/03/2004 ,14:20 ,31.000\xB0"
+            "C"};
         s.AlarmLines = alarms;
         s.HistLines = hist;
         s.LogLines = log;
@@ -157,8 +178,12 @@ TEST_F(ReportLinesTest, CsvLayoutAForThirteenRows) {
     EXPECT_EQ(lines[2], ",,Mission Start time,Friday  05/03/2004  14:00:00 ");
     EXPECT_EQ(lines[3], ",,Mission Start delay,0 minute(s)");
     EXPECT_EQ(lines[4], ",,Sample rate,10 minute(s)");
-    EXPECT_EQ(lines[5], ",,High Threshold,30.000\xB0" "C");
-    EXPECT_EQ(lines[6], ",,Low Threshold,5.000\xB0" "C");
+    EXPECT_EQ(lines[5],
+              ",,High Threshold,30.000\xB0"
+              "C");
+    EXPECT_EQ(lines[6],
+              ",,Low Threshold,5.000\xB0"
+              "C");
     EXPECT_EQ(lines[7], ",,First Name: ,Ann                             ");
     EXPECT_EQ(lines[12], ",,Description: ,Water temperature");
     EXPECT_EQ(lines[13], "Date, Time, Temperature");
@@ -180,8 +205,12 @@ TEST_F(ReportLinesTest, CsvLayoutBForFourteenRows) {
     EXPECT_EQ(lines[8], "row7,Mission Start time,Friday  05/03/2004  14:00:00 ");
     EXPECT_EQ(lines[9], "row8,Mission Start delay,0 minute(s)");
     EXPECT_EQ(lines[10], "row9,Sample rate,10 minute(s)");
-    EXPECT_EQ(lines[11], "row10,High Threshold,30.000\xB0" "C");
-    EXPECT_EQ(lines[12], "row11,Low Threshold,5.000\xB0" "C");
+    EXPECT_EQ(lines[11],
+              "row10,High Threshold,30.000\xB0"
+              "C");
+    EXPECT_EQ(lines[12],
+              "row11,Low Threshold,5.000\xB0"
+              "C");
     EXPECT_EQ(lines[13], "row12");
     EXPECT_EQ(lines[14], "row13");
 }

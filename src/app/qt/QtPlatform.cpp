@@ -18,6 +18,7 @@
 #include "app/qt/ControlBinding.h"
 #include "app/qt/PlatformText.h"
 #include "app/qt/TextPrinting.h"
+#include "reports/ReportLines.h"
 
 QtPlatform::QtPlatform() {
     clock_.start();
@@ -162,7 +163,9 @@ char QtPlatform::DecimalSeparator() {
     return point.size() == 1 && point[0].unicode() < 0x80 ? static_cast<char>(point[0].unicode()) : '.';
 }
 
-std::string QtPlatform::DateTimeText(TDateTime value) { return FromQString(ShortDateLongTime(QLocale(), value)); }
+// The fixed form kelvara-cli writes too, so a report or data file saved from the
+// window matches the CLI's byte for byte whatever the desktop's locale.
+std::string QtPlatform::DateTimeText(TDateTime value) { return FixedDateTimeText(value); }
 
 void QtPlatform::SetTimerEnabled(bool enabled) {
     if (enabled)

@@ -68,7 +68,8 @@ TEST_F(MainWindowDownload, TheSeededMissionDownloadsIntoTheVisibleLists) {
         for (int page : {1, 2}) {
             form.RecTab.PageIndex = page;
             window.Sync();
-            window.grab().save(QStringLiteral("%1/download-tab%2.png").arg(QString::fromLocal8Bit(dir)).arg(page));
+            window.grab().save(
+                QStringLiteral("%1/download-tab%2.png").arg(QString::fromLocal8Bit(dir)).arg(page));
         }
     }
 }

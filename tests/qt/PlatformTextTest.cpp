@@ -1,13 +1,12 @@
-#include "app/qt/PlatformText.h"
-
 #include <gtest/gtest.h>
 
-#include <QFont>
-#include <QFontMetrics>
 #include <QDir>
 #include <QFile>
+#include <QFont>
+#include <QFontMetrics>
 #include <QPrinter>
 
+#include "app/qt/PlatformText.h"
 #include "app/qt/QtPlatform.h"
 #include "app/qt/TextPrinting.h"
 
@@ -15,12 +14,15 @@ TEST(MessageBoxText, CarriageReturnsBecomeLineBreaksAndTheDegreeSignSurvives) {
     EXPECT_EQ(MessageBoxText("Blue-dot adapter not found!\r\rRun now?"),
               QStringLiteral("Blue-dot adapter not found!\n\nRun now?"));
     EXPECT_EQ(MessageBoxText("a\r\nb"), QStringLiteral("a\nb"));
-    EXPECT_EQ(MessageBoxText("23.500\xB0" "C"), QString::fromUtf8("23.500\u00B0C"));
+    EXPECT_EQ(MessageBoxText("23.500\xB0"
+                             "C"),
+              QString::fromUtf8("23.500\u00B0C"));
 }
 
 TEST(FileFilter, WindowsPairsBecomeQtEntries) {
     EXPECT_EQ(QtFileFilter("Text File (txt)|*.txt"), QStringLiteral("Text File (txt) (*.txt)"));
-    EXPECT_EQ(QtFileFilter("Data|*.dmp;*.txt|All files|*.*"), QStringLiteral("Data (*.dmp *.txt);;All files (*.*)"));
+    EXPECT_EQ(QtFileFilter("Data|*.dmp;*.txt|All files|*.*"),
+              QStringLiteral("Data (*.dmp *.txt);;All files (*.*)"));
     EXPECT_EQ(SelectedQtFilter("Data|*.dmp|All files|*.*", 2), QStringLiteral("All files (*.*)"));
     EXPECT_TRUE(SelectedQtFilter("Data|*.dmp", 3).isEmpty());
     EXPECT_TRUE(QtFileFilter("").isEmpty());
@@ -66,7 +68,9 @@ TEST(PrintTextStream, WritesEveryPageOfALongReportToThePrinter) {
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
-    std::vector<std::string> lines(2100, "05/03/2004 ,14:20 ,23.500\xB0" "C");
+    std::vector<std::string> lines(2100,
+                                   "05/03/2004 ,14:20 ,23.500\xB0"
+                                   "C");
     std::string error;
     ASSERT_TRUE(PrintTextStream(printer, lines, error)) << error;
     EXPECT_TRUE(error.empty());

@@ -1,5 +1,3 @@
-#include "app/qt/QtPlatform.h"
-
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -8,6 +6,8 @@
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QTimer>
+
+#include "app/qt/QtPlatform.h"
 
 namespace {
 struct SeenBox {
@@ -30,11 +30,12 @@ void AnswerNextBox(SeenBox& seen, QMessageBox::StandardButton answer) {
 TEST(QtPlatform, MessageBoxShowsCaptionLinesButtonsAndIconAndReturnsTheAnswer) {
     QtPlatform platform;
     int syncs = 0;
-    platform.SetView(nullptr, [&syncs] { ++syncs; }, nullptr);
+    platform.SetView(
+        nullptr, [&syncs] { ++syncs; }, nullptr);
     SeenBox seen;
     AnswerNextBox(seen, QMessageBox::No);
-    EXPECT_EQ(platform.MessageBox("Do you want to stop the current mission?\r\rStop the mission now?", "Kelvara",
-                                  MsgButtons::YesNo, MsgIcon::Warning),
+    EXPECT_EQ(platform.MessageBox("Do you want to stop the current mission?\r\rStop the mission now?",
+                                  "Kelvara", MsgButtons::YesNo, MsgIcon::Warning),
               MsgResult::No);
     EXPECT_EQ(syncs, 1);  // the status line is brought up to date first
     EXPECT_EQ(seen.title, QStringLiteral("Kelvara"));
@@ -87,7 +88,9 @@ TEST(QtPlatform, TerminateAskedBeforeTheLoopRunsEndsItAtOnce) {
 
 TEST(QtPlatform, ClipboardTicksAndProgramFolder) {
     QtPlatform platform;
-    platform.SetClipboardText("23.500\xB0" "C");
+    platform.SetClipboardText(
+        "23.500\xB0"
+        "C");
     EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("23.500\u00B0C"));
     const std::uint32_t first = platform.TickCount();
     platform.Sleep(20);

@@ -54,7 +54,8 @@ int main(int argc, char** argv) {
             adapterWindow->activateWindow();
         },
         [&form] { return form.PortType == kPortTypeVirtual; });
-    platform.SetView(&window, [&window] { window.Sync(); }, [&window] { window.RefreshNow(); });
+    platform.SetView(
+        &window, [&window] { window.Sync(); }, [&window] { window.RefreshNow(); });
     platform.SetTimerHandler([&form, &window] {
         form.TRecTimerTimer();
         window.Sync();

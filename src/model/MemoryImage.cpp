@@ -37,3 +37,14 @@ std::int32_t MissionSampleCount(const std::array<std::uint8_t, 32>& registerPage
 std::int32_t DeviceSampleCount(const std::array<std::uint8_t, 32>& registerPage) {
     return ReadCounter24(registerPage, Reg::DeviceSamples);
 }
+
+std::string DecodeUserPage(MemoryImage& image, int page) {
+    if (page < 0 || page > 15) return {};
+    const auto bytes = image.PageSlot(page);
+    std::replace(bytes.begin(), bytes.end(), std::uint8_t{0x00}, std::uint8_t{0x20});
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void DecodeUserTexts(MemoryImage& image, std::array<std::string, 16>& userTexts) {
+    for (int page = 0; page <= 14; ++page) userTexts[page] = DecodeUserPage(image, page);
+}

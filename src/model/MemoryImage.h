@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 
 struct MemoryImage {
     std::array<std::uint8_t, 32> RegisterPage{};     // page 16, 0x200-0x21F
@@ -31,8 +32,9 @@ constexpr int MissionSamples = 0x1A, DeviceSamples = 0x1D;
 
 constexpr std::uint8_t ControlRollover = 0x08, ControlSearchLow = 0x04, ControlSearchHigh = 0x02,
                        ControlSearchTime = 0x01;
-constexpr std::uint8_t StatusMemoryCleared = 0x40, StatusMissionInProgress = 0x20, StatusSampleInProgress = 0x10,
-                       StatusLowAlarm = 0x04, StatusHighAlarm = 0x02, StatusTimeAlarm = 0x01;
+constexpr std::uint8_t StatusMemoryCleared = 0x40, StatusMissionInProgress = 0x20,
+                       StatusSampleInProgress = 0x10, StatusLowAlarm = 0x04, StatusHighAlarm = 0x02,
+                       StatusTimeAlarm = 0x01;
 }  // namespace Reg
 
 // Little-endian counters as the program reads them.
@@ -40,3 +42,9 @@ std::int32_t ReadCounter24(std::span<const std::uint8_t> bytes, int offset);
 std::int32_t StartDelayMinutes(const std::array<std::uint8_t, 32>& registerPage);
 std::int32_t MissionSampleCount(const std::array<std::uint8_t, 32>& registerPage);
 std::int32_t DeviceSampleCount(const std::array<std::uint8_t, 32>& registerPage);
+
+// The user-text decode: every 0x00 byte of the page becomes a space in the image
+// itself, then its 32 bytes are the text (trailing spaces kept). Pages 0-15.
+std::string DecodeUserPage(MemoryImage& image, int page);
+// Pages 0-14 into entries 0-14; entry 15 is left as it is (page 15 is never decoded).
+void DecodeUserTexts(MemoryImage& image, std::array<std::string, 16>& userTexts);

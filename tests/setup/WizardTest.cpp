@@ -265,3 +265,32 @@ TEST_F(Wizard, EditUserChangeStoresWithinTheFieldLength) {
     EXPECT_EQ(form.edituser[0].Text.size(), 32u);
     form.EditUserChange(6, "ignored");
 }
+
+TEST_F(Wizard, EveryPassFromTimeAlarmToDelayResetsTheThresholds) {
+    EXPECT_EQ(form.HighThreshold.Items.size(), 251u);
+    EXPECT_EQ(form.HighThreshold.ItemIndex, 250);
+    EXPECT_EQ(form.LowThreshold.ItemIndex, 0);
+    GoToPage(6);
+    form.HighThreshold.Select(120);
+    form.LowThreshold.Select(30);
+    form.BackButtonClick();
+    form.BackButtonClick();
+    EXPECT_EQ(form.Wizard.PageIndex, 4);
+    EXPECT_EQ(form.HighThreshold.ItemIndex, 120);  // going back keeps them
+    form.BackButtonClick();
+    form.NextButtonClick();
+    EXPECT_EQ(form.HighThreshold.ItemIndex, 250);
+    EXPECT_EQ(form.LowThreshold.ItemIndex, 0);
+}
+
+TEST_F(Wizard, SummaryTemperaturesFollowTheScale) {
+    form.MenuCelsiusClick();  // any click on a scale item switches it
+    GoToPage(8);
+    const auto& lines = form.FinishMemo.Items;
+    const auto alarms = std::find(lines.begin(), lines.end(), "Temperature Alarms:");
+    ASSERT_NE(alarms, lines.end());
+    EXPECT_EQ(*(alarms + 1), std::string(11, ' ') +
+                                 "High: 185.000\xB0"
+                                 "F (search) Low: -40.000\xB0"
+                                 "F (search)");
+}

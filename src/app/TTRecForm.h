@@ -127,6 +127,8 @@ public:
     void SampleMinutesChange();
     void UpdateFinishStatement();
     void FinishButtonClick();
+    // A user field typed in the view (UTF-8), stored as Windows-1252 within its length.
+    void EditUserChange(int index, const std::string& utf8Text);
     void CreateWriteStatus();
     void ComposeUserPages();
 

@@ -85,8 +85,6 @@ std::int16_t WriteAndCopy(TTRecForm& form, const std::uint8_t* data, int length,
 }  // namespace
 
 std::int16_t TTRecForm::WriteMission() {
-    JobSession session(*this);
-    if (!session.Open()) return JobSession::kNoSession;
     int first = 0, length = 0;
     switch (WriteStep) {
         case 0:
@@ -101,10 +99,13 @@ std::int16_t TTRecForm::WriteMission() {
             first = Reg::SampleRate;
             length = 1;
             break;
+        case 3:
+            return 1;  // all three ranges are written; nothing is left for the device
         default:
-            // Step 3 has nothing to write; the cycle does not ask for it.
-            return 1;
+            return -1;
     }
+    JobSession session(*this);
+    if (!session.Open()) return JobSession::kNoSession;
     return WriteAndCopy(*this, Image.NewRegisterPage.data() + first, length,
                         static_cast<std::uint16_t>(0x200 + first));
 }

@@ -148,6 +148,14 @@ TEST_F(Ds1921Jobs, EachWriteStepSendsItsRange) {
     ExpectClosed();
 }
 
+TEST_F(Ds1921Jobs, StepThreeNeedsNoDevice) {
+    form.WriteStep = 3;
+    EXPECT_EQ(form.WriteMission(), 1);
+    form.WriteStep = 4;
+    EXPECT_EQ(form.WriteMission(), -1);
+    EXPECT_TRUE(driver.Calls.empty());
+}
+
 TEST_F(Ds1921Jobs, StopMissionClearsTheStatusRegister) {
     ScriptGoodWrite({0x00}, 0x214);
     EXPECT_EQ(form.StopMission(), 1);

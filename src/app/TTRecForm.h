@@ -102,10 +102,14 @@ public:
     // Pages read and pages to read of the running download (0/0 when none).
     std::pair<int, int> DownloadProgress() const;
     // The common handling of a job's result: true when r is 1; -1 reports the
-    // device missing; other negatives go to the status line and are counted.
+    // device missing; -200, 0 and positives are retried silently; other negatives
+    // put errorText in the status line and are counted, the twelfth identical one
+    // in a row beeps and shows boxMessage. Both texts are shown as given: callers
+    // build them with the code in, e.g. "Read Status page: error -5".
     bool HandleResult(std::int16_t r, const std::string& errorText, const std::string& boxMessage);
     // The reset of state 0 (controls, wizard, texts), then the search.
     void ResetWindow();
+    bool TickRunning = false;  // guards against a tick starting inside another
 
     // ---- device: programming sequence (states 8, 9, 10) --------------------
     void RunClearState();
@@ -123,6 +127,8 @@ public:
     void SampleMinutesChange();
     void UpdateFinishStatement();
     void FinishButtonClick();
+    // A user field typed in the view (UTF-8), stored as Windows-1252 within its length.
+    void EditUserChange(int index, const std::string& utf8Text);
     void CreateWriteStatus();
     void ComposeUserPages();
 
@@ -132,6 +138,8 @@ public:
     void UpdateAlarms();
     void UpdateHistogram();
     void UpdateUser();
+    // Empties the three lists, hides their groups and btnDetails, disables both radio groups.
+    void ClearResults();
     void LogRadioClick();
     void HistRadioClick();
     void MenuShowFCClick();

@@ -110,10 +110,14 @@ ResetResult Ds2480Link::Reset() {
     }
     chipRevision = (reply >> 2) & 0x07;
     switch (reply & 0x03) {
-        case 0: return ResetResult::Short;
-        case 1: return ResetResult::Presence;
-        case 2: return ResetResult::AlarmingPresence;
-        default: return ResetResult::NoPresence;
+        case 0:
+            return ResetResult::Short;
+        case 1:
+            return ResetResult::Presence;
+        case 2:
+            return ResetResult::AlarmingPresence;
+        default:
+            return ResetResult::NoPresence;
     }
 }
 

@@ -13,7 +13,7 @@
 namespace {
 
 constexpr std::uint32_t kStateMagic = 0x4B564453;  // marks a buffer this driver has written
-constexpr std::size_t kMaxSessions = 4096;  // only a caller that never ends its sessions meets it
+constexpr std::size_t kMaxSessions = 4096;         // only a caller that never ends its sessions meets it
 constexpr int kPageSize = 32;
 constexpr int kPageCount = 2048;  // every page whose address fits the 16-bit target address
 constexpr std::uint8_t kReadMemoryWithCrc = 0xA5;
@@ -109,7 +109,9 @@ TmexDriver::DeviceState TmexDriver::LoadState(const void* state) {
     return device;
 }
 
-void TmexDriver::StoreState(void* state, const DeviceState& device) { std::memcpy(state, &device, sizeof device); }
+void TmexDriver::StoreState(void* state, const DeviceState& device) {
+    std::memcpy(state, &device, sizeof device);
+}
 
 std::int16_t TmexDriver::TMFamilySearchSetup(std::int32_t session, void* state, std::int16_t family) {
     if (!sessions.contains(session) || !state) return kDriverBadArgument;

@@ -16,7 +16,8 @@ TEST(Ds1921OverSerial, ReadsTheSamePagesAsTheVirtualPort) {
     VirtualAdapter adapter("", clock);
     adapter.InsertDevice(Ds1921Variant::Standard);
     LinkProvider links(&adapter.Bus());
-    links.SetSerialPortFactory([&](const std::string&) { return std::make_unique<FakeDs2480Port>(adapter.Bus()); });
+    links.SetSerialPortFactory(
+        [&](const std::string&) { return std::make_unique<FakeDs2480Port>(adapter.Bus()); });
     TmexDriver driver(links);
 
     std::uint8_t pages[2][3][32];

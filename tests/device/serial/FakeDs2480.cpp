@@ -93,11 +93,20 @@ void FakeDs2480Port::Command(std::uint8_t byte) {
     if ((byte & 0xE3) == 0xC1) {
         int code = 3;
         switch (bus.Reset()) {
-            case ResetResult::Short: code = 0; break;
-            case ResetResult::Presence: code = 1; break;
-            case ResetResult::AlarmingPresence: code = 2; break;
-            case ResetResult::NoPresence: code = 3; break;
-            case ResetResult::LinkError: return;
+            case ResetResult::Short:
+                code = 0;
+                break;
+            case ResetResult::Presence:
+                code = 1;
+                break;
+            case ResetResult::AlarmingPresence:
+                code = 2;
+                break;
+            case ResetResult::NoPresence:
+                code = 3;
+                break;
+            case ResetResult::LinkError:
+                return;
         }
         Reply(0xCC | resetCodeOverride.value_or(code));
         return;

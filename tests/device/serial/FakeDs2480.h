@@ -15,11 +15,11 @@ class FakeDs2480Port : public SerialPort {
 public:
     explicit FakeDs2480Port(Link& bus);
 
-    bool chipPresent = true;         // false: the port opens but nothing answers
-    bool answersCalibration = false; // the chip's reply to the calibration byte is not documented
+    bool chipPresent = true;          // false: the port opens but nothing answers
+    bool answersCalibration = false;  // the chip's reply to the calibration byte is not documented
     bool failOpen = false;
     std::optional<int> resetCodeOverride;  // RR bits to report instead of the bus's answer
-    int dropReplies = 0;             // swallow this many replies (line noise)
+    int dropReplies = 0;                   // swallow this many replies (line noise)
     std::vector<std::uint8_t> hostBytes;
     std::vector<std::uint8_t> busBytes;  // data bytes put on the 1-Wire bus
     int breaks = 0;

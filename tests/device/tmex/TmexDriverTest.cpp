@@ -98,7 +98,8 @@ TEST_F(DriverTest, AccessAndStrongAccessFollowThePresence) {
     EXPECT_TRUE(neighbour->received.empty());
 
     bus.Remove(logger);
-    EXPECT_EQ(driver.TMAccess(session, state.data()), 1) << "Match ROM cannot tell; another device answers presence";
+    EXPECT_EQ(driver.TMAccess(session, state.data()), 1)
+        << "Match ROM cannot tell; another device answers presence";
     EXPECT_LE(driver.TMStrongAccess(session, state.data()), 0);
     bus.Remove(neighbour);
     EXPECT_LE(driver.TMAccess(session, state.data()), 0);

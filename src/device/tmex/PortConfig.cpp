@@ -74,6 +74,8 @@ PortConfigStatus LoadPortConfig(const std::string& path, PortSetting& setting, s
             error = path + " is not a port file.";
             return PortConfigStatus::Damaged;
         }
+        if (lineNumber == 1 && line.starts_with("\xEF\xBB\xBF"))
+            line.erase(0, 3);  // a UTF-8 mark from an editor
         line = Trim(line);
         if (line.empty() || line[0] == ';' || line[0] == '#' || line[0] == '[') continue;
         const auto equals = line.find('=');

@@ -68,6 +68,11 @@ TEST(Ds2480Link, ToleratesAnAnsweredCalibrationByte) {
     ASSERT_TRUE(rig.link->Open(error)) << error;
     rig.Add(1);
     EXPECT_EQ(rig.link->Reset(), ResetResult::Presence);
+
+    SerialRig slow;
+    slow.fake->lateCalibrationReply = true;
+    ASSERT_TRUE(slow.link->Open(error)) << error;
+    EXPECT_EQ(slow.fake->breaks, 2) << "a stray reply costs one more master reset";
 }
 
 TEST(Ds2480Link, ResetRepliesAreDecoded) {

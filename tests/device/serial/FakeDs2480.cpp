@@ -43,6 +43,14 @@ int FakeDs2480Port::Read(std::uint8_t* data, std::size_t length, int) {
     return static_cast<int>(count);
 }
 
+void FakeDs2480Port::Flush() {
+    replies.clear();
+    if (lateReplyDue) {
+        lateReplyDue = false;
+        replies.push_back(0xCD);
+    }
+}
+
 void FakeDs2480Port::Reply(int byte) {
     if (dropReplies > 0) {
         --dropReplies;
@@ -59,6 +67,10 @@ void FakeDs2480Port::Receive(std::uint8_t byte) {
         if (baud == 9600) {
             calibrated = true;
             if (answersCalibration) Reply(0xCD);
+            if (lateCalibrationReply) {
+                lateCalibrationReply = false;
+                lateReplyDue = true;
+            }
         }
         return;
     }

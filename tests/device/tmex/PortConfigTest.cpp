@@ -52,6 +52,10 @@ TEST(PortConfig, MissingAndDamagedFiles) {
     EXPECT_EQ(LoadText(config, "; comment\r\n[Port]\r\nType = 15\r\nNumber=1\r\n", setting),
               PortConfigStatus::Loaded);
     EXPECT_EQ(setting.Type, 15);
+    EXPECT_EQ(LoadText(config, "\xEF\xBB\xBF[Port]\nType=5\nNumber=4\nDevice = /dev/ttyUSB1 \n", setting),
+              PortConfigStatus::Loaded);
+    EXPECT_EQ(setting.Number, 4);
+    EXPECT_EQ(setting.Device, "/dev/ttyUSB1");
     for (const char* damaged :
          {"", "Type=5\n", "Type=5\nNumber=\n", "Type=5\nNumber=1x\n", "garbage\n", "Type=5\nNumber=0\n",
           "Type=5\nNumber=99999\n", "Type=3\nNumber=1\n", "\xFF\xFE\x00\x01"}) {

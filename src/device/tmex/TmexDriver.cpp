@@ -49,7 +49,10 @@ std::int16_t TmexDriver::TMSetup(std::int32_t session) {
     if (found == sessions.end()) return kDriverBadArgument;
     Link* link = links.LinkFor(found->second.type, found->second.number);
     if (!link) {
-        lastSetupError = "Adapter type " + std::to_string(found->second.type) + " is not supported.";
+        const Port& port = found->second;
+        lastSetupError = port.type == kPortTypeSerialDs2480
+                             ? "Serial port " + std::to_string(port.number) + " is outside 1-255."
+                             : "Adapter type " + std::to_string(port.type) + " is not available.";
         return 0;
     }
     if (link->IsOpen()) {

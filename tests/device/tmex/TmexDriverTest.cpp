@@ -29,6 +29,10 @@ TEST_F(DriverTest, SetupFailsWhenTheAdapterIsMissing) {
     EXPECT_EQ(lonely.TMSetup(usb), 0);
     EXPECT_FALSE(lonely.LastSetupError().empty());
 
+    const auto badPort = lonely.TMExtendedStartSession(0, kPortTypeSerialDs2480, nullptr);
+    EXPECT_EQ(lonely.TMSetup(badPort), 0);
+    EXPECT_NE(lonely.LastSetupError().find("outside"), std::string::npos);
+
     bus.FailLink(true);
     EXPECT_EQ(driver.TMSetup(Session()), 0);
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <sstream>
 
 #include "device/tmex/DriverFixture.h"
 
@@ -225,4 +226,27 @@ TEST_F(DriverTest, DefaultPortComesFromTheSavedFile) {
 
     std::ofstream(config.PortFile()) << "[Port]\nType=five\nNumber=2\n";
     EXPECT_EQ(driver.TMReadDefaultPort(&number, &type), 0) << "a damaged file offers the port set-up tool";
+}
+
+TEST(LinkProvider, MapsPortTypesToLinks) {
+    VirtualBus bus;
+    bus.Insert(std::make_shared<MemorySlave>(MemorySlave::MakeRom(0x21, 1)));
+    LinkProvider links(&bus);
+    links.SetTracing(false);
+    EXPECT_EQ(links.LinkFor(kPortTypeVirtual, 1), &bus);
+    EXPECT_EQ(links.LinkFor(kPortTypeUsbDs2490, 1), nullptr);
+    EXPECT_EQ(links.LinkFor(3, 1), nullptr);
+    EXPECT_EQ(links.LinkFor(kPortTypeSerialDs2480, 0), nullptr);
+
+    std::ostringstream trace;
+    LinkProvider traced(&bus);
+    traced.SetTracing(true, &trace);
+    Link* link = traced.LinkFor(kPortTypeVirtual, 1);
+    ASSERT_NE(link, &bus);
+    EXPECT_EQ(link, traced.LinkFor(kPortTypeVirtual, 1)) << "one wrapper per port";
+    EXPECT_EQ(link->Reset(), ResetResult::Presence);
+    std::uint8_t bits[3] = {1, 1, 0};
+    EXPECT_TRUE(link->TouchBits(bits, 3));
+    EXPECT_NE(trace.str().find("reset: presence"), std::string::npos) << trace.str();
+    EXPECT_NE(trace.str().find("bits 3 > 110"), std::string::npos) << trace.str();
 }

@@ -46,7 +46,8 @@ PortSetupDialog::PortSetupDialog(QWidget* parent) : QDialog(parent) {
     PortSetting current;
     std::string error;
     if (LoadPortConfig(PortConfigPath(), current, error) == PortConfigStatus::Damaged) {
-        resultLabel->setText(QString::fromStdString("The saved port was unreadable and is shown as new: " + error));
+        resultLabel->setText(
+            QString::fromStdString("The saved port was unreadable and is shown as new: " + error));
         current = PortSetting{};
     }
     typeBox->setCurrentIndex(std::max(0, typeBox->findData(int(current.Type))));

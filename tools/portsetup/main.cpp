@@ -12,9 +12,10 @@ int main(int argc, char** argv) {
     if (argc > 1) {
         const std::vector<std::string> arguments(argv + 1, argv + argc);
         if (arguments[0] == "--help" || arguments[0] == "-h") {
-            std::puts("Usage: kelvara-portsetup [--type 5|15 --port N [--device PATH]]\n"
-                      "  type 5: DS9097U serial adapter (port N is /dev/ttyS(N-1) unless --device names another)\n"
-                      "  type 15: the virtual adapter");
+            std::puts(
+                "Usage: kelvara-portsetup [--type 5|15 --port N [--device PATH]]\n"
+                "  type 5: DS9097U serial adapter (port N is /dev/ttyS(N-1) unless --device names another)\n"
+                "  type 15: the virtual adapter");
             return 0;
         }
         PortSetting setting;

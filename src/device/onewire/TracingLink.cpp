@@ -7,11 +7,16 @@
 namespace {
 const char* ResetText(ResetResult result) {
     switch (result) {
-        case ResetResult::NoPresence: return "no presence";
-        case ResetResult::Presence: return "presence";
-        case ResetResult::AlarmingPresence: return "alarming presence";
-        case ResetResult::Short: return "short";
-        case ResetResult::LinkError: return "link error";
+        case ResetResult::NoPresence:
+            return "no presence";
+        case ResetResult::Presence:
+            return "presence";
+        case ResetResult::AlarmingPresence:
+            return "alarming presence";
+        case ResetResult::Short:
+            return "short";
+        case ResetResult::LinkError:
+            return "link error";
     }
     return "?";
 }
@@ -63,8 +68,8 @@ int TracingLink::TouchBit(int bit) {
 int TracingLink::TouchByte(std::uint8_t byte) {
     const int result = inner.TouchByte(byte);
     const auto read = static_cast<std::uint8_t>(result);
-    out << name << " byte " << HexBytes(&byte, 1) << " -> " << (result < 0 ? "link error" : HexBytes(&read, 1))
-        << '\n';
+    out << name << " byte " << HexBytes(&byte, 1) << " -> "
+        << (result < 0 ? "link error" : HexBytes(&read, 1)) << '\n';
     return result;
 }
 

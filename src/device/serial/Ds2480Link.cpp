@@ -47,20 +47,25 @@ std::string Ds2480Link::Version() const {
 }
 
 bool Ds2480Link::Synchronise() {
-    // A break is a framing error, which the chip takes as a master reset.
-    if (!port->SetBaud(9600)) return false;
-    port->SendBreak();
-    port->Sleep(2);
-    port->Flush();
-    // The first byte after a master reset only calibrates the chip. Whether it is
-    // answered is unconfirmed, so anything it sends back is thrown away.
-    const std::uint8_t calibrate = kReset;
-    if (!port->Write(&calibrate, 1)) return false;
-    port->Sleep(5);
-    port->Flush();
-    mode = Mode::Command;
-    needsSync = Command(kProbeConfig) != kProbeEcho;
-    return !needsSync;
+    // A second attempt covers a late reply to the calibration byte that slipped past the flush.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        // A break is a framing error, which the chip takes as a master reset.
+        if (!port->SetBaud(9600)) return false;
+        port->SendBreak();
+        port->Sleep(2);
+        port->Flush();
+        // The first byte after a master reset only calibrates the chip. Whether it is
+        // answered is unconfirmed, so anything it sends back is thrown away; the wait
+        // covers the latency of USB serial converters.
+        const std::uint8_t calibrate = kReset;
+        if (!port->Write(&calibrate, 1)) return false;
+        port->Sleep(20);
+        port->Flush();
+        mode = Mode::Command;
+        needsSync = Command(kProbeConfig) != kProbeEcho;
+        if (!needsSync) return true;
+    }
+    return false;
 }
 
 void Ds2480Link::Lost() {
@@ -110,10 +115,14 @@ ResetResult Ds2480Link::Reset() {
     }
     chipRevision = (reply >> 2) & 0x07;
     switch (reply & 0x03) {
-        case 0: return ResetResult::Short;
-        case 1: return ResetResult::Presence;
-        case 2: return ResetResult::AlarmingPresence;
-        default: return ResetResult::NoPresence;
+        case 0:
+            return ResetResult::Short;
+        case 1:
+            return ResetResult::Presence;
+        case 2:
+            return ResetResult::AlarmingPresence;
+        default:
+            return ResetResult::NoPresence;
     }
 }
 

@@ -21,7 +21,8 @@ std::string Trim(const std::string& text) {
 bool ParseNumber(const std::string& text, std::int16_t& value) {
     int parsed = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-    if (ec != std::errc() || end != text.data() + text.size() || parsed < -32768 || parsed > 32767) return false;
+    if (ec != std::errc() || end != text.data() + text.size() || parsed < -32768 || parsed > 32767)
+        return false;
     value = static_cast<std::int16_t>(parsed);
     return true;
 }
@@ -73,6 +74,8 @@ PortConfigStatus LoadPortConfig(const std::string& path, PortSetting& setting, s
             error = path + " is not a port file.";
             return PortConfigStatus::Damaged;
         }
+        if (lineNumber == 1 && line.starts_with("\xEF\xBB\xBF"))
+            line.erase(0, 3);  // a UTF-8 mark from an editor
         line = Trim(line);
         if (line.empty() || line[0] == ';' || line[0] == '#' || line[0] == '[') continue;
         const auto equals = line.find('=');
@@ -159,7 +162,8 @@ std::string SerialDevicePath(std::int16_t number, const PortSetting* saved) {
     return "/dev/ttyS" + std::to_string(number - 1);
 }
 
-bool ParsePortSetupArguments(const std::vector<std::string>& arguments, PortSetting& setting, std::string& error) {
+bool ParsePortSetupArguments(const std::vector<std::string>& arguments, PortSetting& setting,
+                             std::string& error) {
     PortSetting parsed;
     bool haveType = false, havePort = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {

@@ -12,7 +12,7 @@
 struct PortSetting {
     std::int16_t Type = 15;  // the virtual adapter until the user chooses another
     std::int16_t Number = 1;
-    std::string Device;      // serial device path; empty: derived from Number
+    std::string Device;  // serial device path; empty: derived from Number
 };
 
 enum class PortConfigStatus { Missing, Loaded, Damaged };
@@ -32,7 +32,8 @@ bool ValidPortSetting(const PortSetting& setting, std::string& error);
 
 // The port set-up tool's command line: --type T --port N [--device PATH].
 // False with a message for anything else (an empty list is an error too).
-bool ParsePortSetupArguments(const std::vector<std::string>& arguments, PortSetting& setting, std::string& error);
+bool ParsePortSetupArguments(const std::vector<std::string>& arguments, PortSetting& setting,
+                             std::string& error);
 
 // The serial device for port `number`: the saved Device when the saved port is
 // that serial port, else /dev/ttyS(number - 1).

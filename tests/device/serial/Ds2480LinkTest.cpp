@@ -1,5 +1,3 @@
-#include "device/serial/Ds2480Link.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +8,7 @@
 #include "device/LinkFactory.h"
 #include "device/bus/MemorySlave.h"
 #include "device/onewire/Search.h"
+#include "device/serial/Ds2480Link.h"
 #include "device/serial/FakeDs2480.h"
 #include "device/tmex/DriverFixture.h"
 #include "device/tmex/PortConfig.h"
@@ -69,6 +68,11 @@ TEST(Ds2480Link, ToleratesAnAnsweredCalibrationByte) {
     ASSERT_TRUE(rig.link->Open(error)) << error;
     rig.Add(1);
     EXPECT_EQ(rig.link->Reset(), ResetResult::Presence);
+
+    SerialRig slow;
+    slow.fake->lateCalibrationReply = true;
+    ASSERT_TRUE(slow.link->Open(error)) << error;
+    EXPECT_EQ(slow.fake->breaks, 2) << "a stray reply costs one more master reset";
 }
 
 TEST(Ds2480Link, ResetRepliesAreDecoded) {
@@ -103,7 +107,8 @@ TEST(Ds2480Link, DataModeDoublesTheModeSwitchByte) {
 TEST(Ds2480Link, SearchRunsOnSingleBitCommands) {
     SerialRig rig;
     std::set<onewire::Rom> expected;
-    for (std::uint64_t serial : {0x1ull, 0x3ull, 0x800000000000ull, 0x123456ull}) expected.insert(rig.Add(serial)->Rom());
+    for (std::uint64_t serial : {0x1ull, 0x3ull, 0x800000000000ull, 0x123456ull})
+        expected.insert(rig.Add(serial)->Rom());
     std::string error;
     ASSERT_TRUE(rig.link->Open(error));
     onewire::SearchState state;

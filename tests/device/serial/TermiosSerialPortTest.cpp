@@ -1,11 +1,11 @@
-#include "device/serial/TermiosSerialPort.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <cstring>
+
+#include "device/serial/TermiosSerialPort.h"
 
 namespace {
 

@@ -1,0 +1,46 @@
+#pragma once
+// A small control window for the virtual adapter while the program runs on
+// it: insert a device of a chosen variant, remove one, fast-forward the
+// simulated time and choose its speed. It acts on the adapter directly; the
+// program notices inserted and removed devices on its next search or presence check.
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+class VirtualAdapter;
+
+class VirtualAdapterWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit VirtualAdapterWindow(VirtualAdapter& adapter, QWidget* parent = nullptr);
+
+    // Rebuilds the device list and the clock line (also every second on a timer).
+    void Refresh();
+
+    // The actions behind the buttons, callable by tests.
+    void InsertDevice(int variantIndex);  // 0 standard, 1 human body, 2 low temp
+    void RemoveSelected();
+    void FastForwardMinutes(qint64 minutes);
+    void SetSpeed(double factor);
+
+    QListWidget* DeviceList() const { return devices; }
+
+private:
+    void Persist();
+
+    VirtualAdapter& adapter;
+    QListWidget* devices;
+    QComboBox* variant;
+    QPushButton* insertButton;
+    QPushButton* removeButton;
+    QSpinBox* minutes;
+    QComboBox* speed;
+    QLabel* clockLine;
+    QLabel* problem;
+    QTimer* timer;
+};

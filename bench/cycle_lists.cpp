@@ -1,10 +1,10 @@
 // Rebuilding the Status tab and all three result lists for a full 2048-sample log.
 #include <benchmark/benchmark.h>
 
-#include "device/tmex/TmexDriver.h"
-#include "device/LinkFactory.h"
 #include "CycleBenchSupport.h"
 #include "app/TTRecForm.h"
+#include "device/LinkFactory.h"
+#include "device/tmex/TmexDriver.h"
 
 namespace {
 void FillImage(TTRecForm& form) {

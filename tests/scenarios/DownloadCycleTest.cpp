@@ -111,14 +111,17 @@ TEST_F(DownloadCycle, RunningMissionDownloadsCompletelyAndListsWhatTheDeviceHold
     EXPECT_EQ(form.DownloadProgress(), std::make_pair(1, 26));
     ASSERT_TRUE(TickUntil(Poll::UserPages));
     EXPECT_EQ(form.AlarmList.Items, (std::vector<std::string>{"HIGH , start: 07/12/2026  06:40 ",
-                                                               "            end:  07/12/2026  12:00 "}));
+                                                              "            end:  07/12/2026  12:00 "}));
     EXPECT_TRUE(form.AlarmBox.Visible);
     ASSERT_TRUE(TickUntil(Poll::HistogramPages));
     EXPECT_EQ(form.Status.Caption, " Read User page: 15 Success");
     EXPECT_EQ(form.UserTexts[5], "Pond life" + std::string(23, ' '));
     EXPECT_EQ(form.DownloadProgress(), std::make_pair(19, 26));
     ASSERT_TRUE(TickUntil(Poll::LogPages));
-    EXPECT_EQ(form.HistList.Items[31], "22.000\xB0" "C to 23.500\xB0" "C ,33");
+    EXPECT_EQ(form.HistList.Items[31],
+              "22.000\xB0"
+              "C to 23.500\xB0"
+              "C ,33");
     EXPECT_FALSE(form.LogBox.Visible);
     ASSERT_TRUE(TickUntil(Poll::Idle));
 
@@ -130,17 +133,23 @@ TEST_F(DownloadCycle, RunningMissionDownloadsCompletelyAndListsWhatTheDeviceHold
 
     EXPECT_EQ(form.LogSampleCount, 33);
     ASSERT_EQ(form.LogList.Items.size(), 33u);
-    EXPECT_EQ(form.LogList.Items[0], "07/12/2026 ,06:40 ,23.500\xB0" "C");
-    EXPECT_EQ(form.LogList.Items[32], "07/12/2026 ,12:00 ,23.500\xB0" "C");
+    EXPECT_EQ(form.LogList.Items[0],
+              "07/12/2026 ,06:40 ,23.500\xB0"
+              "C");
+    EXPECT_EQ(form.LogList.Items[32],
+              "07/12/2026 ,12:00 ,23.500\xB0"
+              "C");
     EXPECT_EQ(form.Status.Caption, " Read Status page: Success");
     EXPECT_EQ(platform.Interval, 500);
     EXPECT_TRUE(form.ReadButton.Enabled);
-    for (const MenuItem* item : {&form.MenuExportToClip, &form.menuSaveHist, &form.MenuSaveData, &form.menuSaveData1,
-                                 &form.Printfullreport1, &form.PrintSummary, &form.MenuSaveCSV, &form.MenuStopMission})
+    for (const MenuItem* item :
+         {&form.MenuExportToClip, &form.menuSaveHist, &form.MenuSaveData, &form.menuSaveData1,
+          &form.Printfullreport1, &form.PrintSummary, &form.MenuSaveCSV, &form.MenuStopMission})
         EXPECT_TRUE(item->Enabled) << item->Caption;
     EXPECT_FALSE(form.ForceButton.Enabled);
     EXPECT_FALSE(form.ForceTempLabel.Visible);
-    EXPECT_TRUE(form.LogBox.Visible && form.btnDetails.Visible && form.LogRadio.Enabled && form.HistRadio.Enabled);
+    EXPECT_TRUE(form.LogBox.Visible && form.btnDetails.Visible && form.LogRadio.Enabled &&
+                form.HistRadio.Enabled);
     EXPECT_EQ(form.DownloadProgress(), std::make_pair(0, 0));
     EXPECT_EQ(form.MissionStatus.Caption, "in progress");
     EXPECT_EQ(form.TempAlarmLabel.Caption, "Conditional(H)  Alarm(H)");
@@ -170,7 +179,8 @@ TEST_F(DownloadCycle, StopMissionAsksThenReadDataDownloadsTheEndedMission) {
     EXPECT_EQ(form.PollState, Poll::Idle);
     ASSERT_EQ(platform.Boxes.size(), 1u);
     EXPECT_EQ(platform.Boxes[0].Text,
-              "Do you want to stop the current mission?\rThis will stop data being recorded.\r\rStop the mission now?");
+              "Do you want to stop the current mission?\rThis will stop data being recorded.\r\rStop the "
+              "mission now?");
     EXPECT_EQ(platform.Boxes[0].Buttons, MsgButtons::YesNo);
 
     form.MenuStopMissionClick();
@@ -346,7 +356,9 @@ TEST_F(DownloadCycle, ForcedReadingReachesTheDeviceAndShowsAfterTheClockRead) {
     ASSERT_TRUE(TickUntil(Poll::ClockRefresh, 5));
     EXPECT_EQ(form.ForceTempLabel.Caption, "");
     Tick();
-    EXPECT_EQ(form.ForceTempLabel.Caption, "23.500\xB0" "C");
+    EXPECT_EQ(form.ForceTempLabel.Caption,
+              "23.500\xB0"
+              "C");
     EXPECT_TRUE(form.ForceButton.Enabled);
 }
 

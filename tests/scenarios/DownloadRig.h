@@ -19,7 +19,7 @@ public:
     explicit RecordingDriver(TmexApi& inner) : inner(inner) {}
 
     std::vector<int> PagesRead;
-    std::map<int, std::int16_t> ReadFailures;  // page -> driver read result (<= 0)
+    std::map<int, std::int16_t> ReadFailures;   // page -> driver read result (<= 0)
     std::optional<std::int32_t> SessionResult;  // set: no session is opened
     int TouchedConversions = 0;
 
@@ -40,12 +40,16 @@ public:
     }
     int OpenSessions() const { return openSessions; }
     std::int16_t TMSetup(std::int32_t s) override { return inner.TMSetup(s); }
-    std::int16_t TMReadDefaultPort(std::int16_t* n, std::int16_t* t) override { return inner.TMReadDefaultPort(n, t); }
+    std::int16_t TMReadDefaultPort(std::int16_t* n, std::int16_t* t) override {
+        return inner.TMReadDefaultPort(n, t);
+    }
     std::int16_t TMFamilySearchSetup(std::int32_t s, void* st, std::int16_t f) override {
         return inner.TMFamilySearchSetup(s, st, f);
     }
     std::int16_t TMNext(std::int32_t s, void* st) override { return inner.TMNext(s, st); }
-    std::int16_t TMRom(std::int32_t s, void* st, std::int16_t* rom) override { return inner.TMRom(s, st, rom); }
+    std::int16_t TMRom(std::int32_t s, void* st, std::int16_t* rom) override {
+        return inner.TMRom(s, st, rom);
+    }
     std::int16_t TMAccess(std::int32_t s, void* st) override { return inner.TMAccess(s, st); }
     std::int16_t TMStrongAccess(std::int32_t s, void* st) override { return inner.TMStrongAccess(s, st); }
     std::int16_t TMExtendedReadPage(std::int32_t s, void* st, std::int16_t page, std::uint8_t* destination,
@@ -96,7 +100,8 @@ struct EmulatedDevice {
         setup.HighThreshold = high;
         const std::int64_t minute = device->ClockMs() / 60000;
         // Samples fall at start + 1, + 1 + rate ...
-        const std::int64_t start = samples == 0 ? minute : minute - 1 - static_cast<std::int64_t>(samples - 1) * rate;
+        const std::int64_t start =
+            samples == 0 ? minute : minute - 1 - static_cast<std::int64_t>(samples - 1) * rate;
         device->StartMissionAt(setup, start * 60000);
     }
 

@@ -2,6 +2,8 @@
 // driver and the virtual bus, with a scripted platform and one manual clock.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/TTRecForm.h"
 #include "scenarios/DownloadRig.h"
 #include "support/ScriptedPlatform.h"
@@ -13,9 +15,11 @@ public:
     MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                          MsgIcon icon) override {
         TimerOnDuringBox.push_back(TimerOn);
+        if (DuringBox) DuringBox();
         return ScriptedPlatform::MessageBox(text, caption, buttons, icon);
     }
     std::vector<bool> TimerOnDuringBox;
+    std::function<void()> DuringBox;  // e.g. a timer event delivered while the box is open
 };
 
 TDateTime At(int year, int month, int day, int hour, int minute, int second) {
@@ -243,6 +247,12 @@ TEST_F(DownloadCycle, TwelfthIdenticalErrorBeepsAndShowsOneBox) {
     ASSERT_TRUE(TickUntil(Poll::AlarmPages));
     Tick();
     rig.recorder.ReadFailures[18] = -5;
+    std::size_t readsInsideBox = 0;
+    platform.DuringBox = [&] {
+        const std::size_t before = rig.recorder.PagesRead.size();
+        form.TRecTimerTimer();
+        readsInsideBox += rig.recorder.PagesRead.size() - before;
+    };
     for (int i = 0; i < 11; ++i) Tick();
     EXPECT_EQ(form.Status.Caption, " Read Alarm page: 18 Error -5");
     EXPECT_EQ(platform.Beeps, 0);
@@ -253,6 +263,7 @@ TEST_F(DownloadCycle, TwelfthIdenticalErrorBeepsAndShowsOneBox) {
     EXPECT_EQ(platform.Boxes[0].Text, "Error reading temperature alarm page (-5)!");
     EXPECT_EQ(platform.Boxes[0].Icon, MsgIcon::Warning);
     EXPECT_FALSE(platform.TimerOnDuringBox[0]) << "no tick may start while the box is open";
+    EXPECT_EQ(readsInsideBox, 0u) << "a tick delivered inside the box does nothing";
     for (int i = 0; i < 10; ++i) Tick();
     EXPECT_EQ(platform.Boxes.size(), 1u);
     Tick();

@@ -123,3 +123,48 @@ TEST_F(ProgrammingEndToEnd, IgnoredInformationLeavesTheUserPagesAlone) {
     EXPECT_EQ(std::string(page1.begin(), page1.end()), "Old name");
     EXPECT_EQ(form->Image.UserArea[32], 'N');  // composed all the same
 }
+
+TEST_F(ProgrammingEndToEnd, EachTickReportsItsStep) {
+    InsertAndWaitForWizard(5);
+    GoToPage(8);
+    form->FinishButtonClick();
+    const std::vector<std::pair<std::int16_t, std::string>> steps = {
+        {Poll::VerifyClear, " Clear memory: Success"},
+        {Poll::Write, " Verify clear memory: Success"},
+        {Poll::Write, " Time, time alarm, thresholds set"},
+        {Poll::Write, " Control, start delay set"},
+        {Poll::Write, " Sample rate set"},
+    };
+    for (const auto& [state, status] : steps) {
+        Tick();
+        EXPECT_EQ(form->PollState, state);
+        EXPECT_EQ(form->Status.Caption, status);
+    }
+    EXPECT_EQ(form->WriteStep, 3);
+    platform.BoxAnswers.push_back(MsgResult::No);
+    Tick();
+    EXPECT_EQ(form->Status.Caption, " User data set.");
+    EXPECT_EQ(form->PollState, Poll::StatusRead);
+    ASSERT_EQ(platform.Boxes.size(), 1u);
+    EXPECT_EQ(platform.Boxes[0].Text, "Mission programmed!\rDo you wish to program another device?");
+    EXPECT_EQ(platform.Boxes[0].Buttons, MsgButtons::YesNo);
+    EXPECT_EQ(platform.Boxes[0].Caption, "Kelvara");
+}
+
+TEST_F(ProgrammingEndToEnd, AnsweringYesWithoutSwappingProgramsTheSameDeviceAgain) {
+    auto device = InsertAndWaitForWizard(6);
+    form->DelayMinute.Select(5);
+    form->DelayDayChange();
+    GoToPage(8);
+    form->FinishButtonClick();
+    platform.BoxAnswers = {MsgResult::Yes, MsgResult::Ok, MsgResult::No};
+    ASSERT_TRUE(TickUntil(Poll::StatusRead));
+    ASSERT_EQ(platform.Boxes.size(), 3u);
+    EXPECT_EQ(platform.Boxes[1].Text,
+              "Remove the programmed device,\rinsert the new device and\rthen click OK to continue.");
+    EXPECT_EQ(platform.Boxes[1].Buttons, MsgButtons::Ok);
+    EXPECT_EQ(platform.Boxes[1].Icon, MsgIcon::Warning);
+    EXPECT_EQ(form->Caption, "DS1921 iButton - " + Ds1921Device::RomText(device->Rom()));
+    EXPECT_EQ(form->DelayMinutes, 5);
+    EXPECT_EQ(device->Peek(0x212), 5);
+}

@@ -2,6 +2,7 @@
 // A whole window programming emulated DS1921s through the virtual adapter,
 // with the computer's clock and the devices' time line moving together.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -72,7 +73,7 @@ protected:
 
     void SetUp() override {
         dir = std::filesystem::temp_directory_path() /
-              ("kelvara-programming-" +
+              ("kelvara-programming-" + std::to_string(::getpid()) + "-" +
                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::create_directories(dir);
         std::ofstream(dir / "Titles.ini", std::ios::binary) << "[Network]\r\nSerialPort=1\r\nAdapter=15\r\n";

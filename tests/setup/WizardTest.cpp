@@ -110,6 +110,8 @@ TEST_F(Wizard, RollOverDaysFollowTheSampleRate) {
     form.SampleMinutes.Select(9);
     GoToPage(7);  // Next from page 6 refreshes the label too
     EXPECT_EQ(form.RolloverDays.Caption, "14,2 Days");
+    form.WizardReset();
+    EXPECT_EQ(form.RolloverDays.Caption, "1,4 Days");  // the same separator after a reset
 }
 
 TEST_F(Wizard, SummaryListsEveryChoice) {

@@ -125,6 +125,14 @@ TEST(Ds2480Link, RecoversAfterALostReply) {
     rig.fake->dropReplies = 1;
     EXPECT_FALSE(rig.link->Block(block, 3));
     EXPECT_EQ(rig.link->Reset(), ResetResult::Presence);
+
+    // Adapter unplugged: calls fail (and keep trying) until it answers again.
+    rig.fake->chipPresent = false;
+    EXPECT_EQ(rig.link->Reset(), ResetResult::LinkError);
+    EXPECT_EQ(rig.link->TouchBit(1), -1);
+    EXPECT_EQ(rig.link->TouchByte(0xCC), -1);
+    rig.fake->chipPresent = true;
+    EXPECT_EQ(rig.link->Reset(), ResetResult::Presence);
 }
 
 class SerialDriverTest : public ::testing::Test {

@@ -1,5 +1,5 @@
 // CPU per polling tick during a full download of 2048 samples through the
-// real driver, the virtual bus and the emulated DS1921.
+// real driver, the virtual adapter and the emulated DS1921.
 #include <benchmark/benchmark.h>
 
 #include "../tests/scenarios/DownloadRig.h"

@@ -1,5 +1,5 @@
 // The whole form run tick by tick against an emulated DS1921 behind the real
-// driver and the virtual bus, with a scripted platform and one manual clock.
+// driver and the virtual adapter, with a scripted platform and one manual clock.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -75,7 +75,7 @@ std::vector<int> Range(int first, int last) {
 }  // namespace
 
 TEST_F(DownloadCycle, WithoutDeviceTheSearchRepeatsEveryTick) {
-    rig.bus.RemoveAll();
+    rig.Remove();
     Tick();
     EXPECT_EQ(form.Status.Caption, " Setup Window");
     EXPECT_EQ(form.PollState, Poll::Search);
@@ -222,7 +222,7 @@ TEST_F(DownloadCycle, DevicePulledDuringLogDownloadResetsTheWindowWithoutPartial
     ASSERT_TRUE(TickUntil(Poll::LogPages));
     Tick();
     Tick();
-    rig.bus.RemoveAll();
+    rig.Remove();
     Tick();
     EXPECT_EQ(form.PollState, Poll::Reset);
     EXPECT_TRUE(form.PanelWelcome.Visible);
@@ -237,7 +237,7 @@ TEST_F(DownloadCycle, DevicePulledDuringLogDownloadResetsTheWindowWithoutPartial
     EXPECT_TRUE(platform.Boxes.empty());
     EXPECT_EQ(rig.recorder.OpenSessions(), 0);
 
-    rig.bus.Insert(rig.device);
+    rig.Insert();
     ASSERT_TRUE(TickUntil(Poll::Idle));
     EXPECT_EQ(form.LogList.Items.size(), 500u);
 }
@@ -326,7 +326,7 @@ TEST_F(DownloadCycle, RemovalWhenTheClockRefreshIsDueResetsTwice) {
     ASSERT_TRUE(TickUntil(Poll::Idle));
     for (int i = 0; i < 3; ++i) Tick();
     EXPECT_EQ(form.PollState, Poll::Idle);
-    rig.bus.RemoveAll();
+    rig.Remove();
     Tick();
     EXPECT_EQ(form.Status.Caption, " Device NOT Present");
     EXPECT_TRUE(form.PanelWelcome.Visible);
@@ -401,4 +401,27 @@ TEST_F(DownloadAcrossAMinute, CountFromBeforeIsKeptAtSecondsZeroAndOne) {
     EXPECT_EQ(form.Status.Caption, " Read Status page: Success");
     EXPECT_EQ(form.LogSampleCount, 33);
     EXPECT_EQ(form.LogList.Items.size(), 33u);
+}
+
+TEST_F(DownloadCycle, DemoDeviceOfTheVirtualAdapterDownloadsAndListsItsMission) {
+    rig.Remove();
+    const auto demo = rig.adapter.InsertDemoDevice();
+    ASSERT_TRUE(TickUntil(Poll::Idle));
+    const auto samples = demo->MissionSamples();
+    ASSERT_GT(samples, 200);
+    EXPECT_EQ(form.LogSampleCount, samples);
+    ASSERT_EQ(form.LogList.Items.size(), static_cast<std::size_t>(samples));
+    const TemperatureOptions options = form.CurrentTemperatureOptions();
+    for (int k = 0; k < samples; ++k) {
+        const std::string& line = form.LogList.Items[static_cast<std::size_t>(k)];
+        const std::string value =
+            TemperatureText(demo->Peek(static_cast<std::uint16_t>(0x1000 + k)), options);
+        ASSERT_EQ(line.substr(line.size() - value.size()), value) << k;
+    }
+    EXPECT_NE(form.AlarmList.Items, std::vector<std::string>{"none"});
+    std::int64_t counted = 0;
+    for (int b = 0; b < 63; ++b) counted += form.HistogramCounts[b];
+    EXPECT_EQ(counted, samples);
+    EXPECT_EQ(form.MissionStatus.Caption, "in progress");
+    EXPECT_TRUE(platform.Boxes.empty());
 }

@@ -12,7 +12,7 @@
 #include "device/LinkFactory.h"
 #include "device/tmex/TmexDriver.h"
 #include "device/virtual/Ds1921Device.h"
-#include "device/virtual/VirtualBus.h"
+#include "device/virtual/VirtualAdapter.h"
 
 class RecordingDriver : public TmexApi {
 public:
@@ -89,8 +89,11 @@ struct EmulatedDevice {
           device(std::make_shared<Ds1921Device>(Ds1921Device::MakeRom(Ds1921Variant::Standard, 7), clock,
                                                 std::make_shared<ConstantProfile>(23.5))) {
         device->SetClock(localStart);
-        bus.Insert(device);
+        adapter.InsertDevice(device);
     }
+
+    void Remove() { adapter.RemoveDevice(device); }
+    void Insert() { adapter.InsertDevice(device); }
 
     // A running mission that has taken exactly `samples` samples by now.
     void StartMission(int samples, int rate = 10, std::uint8_t control = 0, std::uint8_t high = 0xFA) {
@@ -107,9 +110,9 @@ struct EmulatedDevice {
 
     VirtualPortEnvironment environment;
     ManualClock clock;
+    VirtualAdapter adapter{"", clock};  // in memory only
     std::shared_ptr<Ds1921Device> device;
-    VirtualBus bus;
-    LinkProvider links{&bus};
+    LinkProvider links{&adapter.Bus()};
     TmexDriver driver{links};
     RecordingDriver recorder{driver};
 };

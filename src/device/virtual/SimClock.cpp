@@ -36,13 +36,16 @@ ScaledClock::ScaledClock(Source realMs, std::function<std::int64_t()> localOffse
 std::int64_t ScaledClock::NowMs() const {
     const double elapsed = static_cast<double>(real() - anchorReal);
     // A real clock set back must not take the devices back with it.
-    return anchorSim + std::llround(std::max(0.0, elapsed) * speed);
+    latest = std::max<std::int64_t>(latest, anchorSim + std::llround(std::max(0.0, elapsed) * speed));
+    return latest;
 }
 
 std::int64_t ScaledClock::LocalOffsetMs() const { return localOffset ? localOffset() : 0; }
 
 void ScaledClock::Advance(std::int64_t ms) {
-    if (ms > 0) anchorSim += ms;
+    if (ms <= 0) return;
+    anchorSim = NowMs() + ms;
+    anchorReal = real();
 }
 
 void ScaledClock::SetSpeed(double factor) {

@@ -68,6 +68,7 @@ private:
     double speed = 1.0;
     std::int64_t anchorReal = 0;
     std::int64_t anchorSim = 0;
+    mutable std::int64_t latest = 0;  // what NowMs last said: never go below it
 };
 
 // Milliseconds since 1970 UTC from the system clock, and the zone offset now.

@@ -112,6 +112,22 @@ TEST(Ds2480Link, SearchRunsOnSingleBitCommands) {
     EXPECT_EQ(found, expected);
 }
 
+TEST(Ds2480Link, SearchAndVerifyQueueBitCommands) {
+    SerialRig rig;
+    auto a = rig.Add(0x10), b = rig.Add(0x11);
+    std::string error;
+    ASSERT_TRUE(rig.link->Open(error));
+    onewire::SearchState state;
+    int before = rig.fake->writeCalls;
+    ASSERT_EQ(onewire::SearchNext(*rig.link, state), onewire::SearchOutcome::Found);
+    EXPECT_LE(rig.fake->writeCalls - before, 70) << "about one round trip per ROM bit";
+    before = rig.fake->writeCalls;
+    EXPECT_EQ(onewire::VerifyRom(*rig.link, b->Rom()), onewire::SearchOutcome::Found);
+    EXPECT_LE(rig.fake->writeCalls - before, 10);
+    rig.bus.Remove(a);
+    EXPECT_EQ(onewire::VerifyRom(*rig.link, a->Rom()), onewire::SearchOutcome::NoDevice);
+}
+
 TEST(Ds2480Link, RecoversAfterALostReply) {
     SerialRig rig;
     rig.Add(3);

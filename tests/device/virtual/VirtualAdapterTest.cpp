@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "device/virtual/VirtualAdapter.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+TDateTime At(int year, int month, int day, int hour, int minute, int second) {
+    TDateTime value = 0;
+    TryEncodeDateTime(year, month, day, hour, minute, second, 0, value);
+    return value;
+}
+
+class VirtualAdapterState : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("kelvara-emulator-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        path = (dir / "state" / "virtual-adapter.txt").string();
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+    }
+    void WriteFile(const std::string& text) {
+        fs::create_directories(fs::path(path).parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+    }
+    std::string ReadFile() {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    fs::path dir;
+    std::string path;
+    ManualClock clock{ManualClock::MsFromDateTime(At(2026, 12, 7, 10, 0, 0))};
+};
+
+TEST_F(VirtualAdapterState, FirstRunSeedsADemoMissionWithAlarms) {
+    VirtualAdapter adapter(path, clock);
+    EXPECT_EQ(adapter.Load(), "");
+    const auto devices = adapter.Devices();
+    ASSERT_EQ(devices.size(), 1u);
+    auto& demo = *devices[0];
+    EXPECT_EQ(demo.Variant(), Ds1921Variant::Standard);
+    EXPECT_TRUE(demo.MissionRunning());
+    EXPECT_EQ(demo.MissionSamples(), 288);
+    EXPECT_EQ(demo.Peek(0x20D), 10);
+    EXPECT_EQ(demo.Peek(0x214) & 0x06, 0x06);
+    EXPECT_GT(demo.Peek(0x223), 0) << "a low alarm record";
+    EXPECT_GT(demo.Peek(0x253), 0) << "a high alarm record";
+    // Mission started two days before the device clock's now; the stamp is its first minute.
+    EXPECT_EQ(demo.PeekRange(0x215, 5), (std::vector<std::uint8_t>{0x01, 0x10, 0x05, 0x92, 0x26}));
+    EXPECT_EQ(demo.PeekRange(0x20, 4), (std::vector<std::uint8_t>{'A', 'l', 'e', 'x'}));
+}
+
+TEST_F(VirtualAdapterState, DevicesAndTheirMissionsSurviveARestart) {
+    std::vector<std::uint8_t> logBefore;
+    Ds1921Device::Rom8 rom{};
+    {
+        VirtualAdapter adapter(path, clock);
+        ASSERT_EQ(adapter.Load(), "");
+        auto body = adapter.InsertDevice(Ds1921Variant::HumanBody);
+        rom = body->Rom();
+        logBefore = adapter.Devices()[0]->PeekRange(0x1000, 288);
+        ASSERT_EQ(adapter.Save(), "");
+    }
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
+    ManualClock tomorrow{clock.NowMs() + 86400000};
+    VirtualAdapter again(path, tomorrow);
+    ASSERT_EQ(again.Load(), "");
+    const auto devices = again.Devices();
+    ASSERT_EQ(devices.size(), 2u);
+    EXPECT_EQ(devices[1]->Rom(), rom);
+    EXPECT_EQ(devices[1]->Variant(), Ds1921Variant::HumanBody);
+    EXPECT_EQ(devices[0]->MissionSamples(), 288 + 144);
+    EXPECT_EQ(devices[0]->PeekRange(0x1000, 288), logBefore);
+    // New devices after the restart get new serial numbers.
+    EXPECT_NE(again.InsertDevice(Ds1921Variant::HumanBody)->Rom(), rom);
+}
+
+TEST_F(VirtualAdapterState, TimeNeverRunsBackAcrossARestart) {
+    std::int64_t clockBefore = 0;
+    {
+        VirtualAdapter adapter(path, clock);
+        ASSERT_EQ(adapter.Load(), "");
+        clock.AdvanceDays(30);  // fast-forwarded in the window
+        clockBefore = adapter.Devices()[0]->ClockMs();
+        ASSERT_EQ(adapter.Save(), "");
+    }
+    ManualClock earlier{clock.NowMs() - 86400000LL * 29};
+    VirtualAdapter again(path, earlier);
+    ASSERT_EQ(again.Load(), "");
+    EXPECT_EQ(earlier.NowMs(), clock.NowMs());
+    EXPECT_EQ(again.Devices()[0]->ClockMs(), clockBefore);
+}
+
+TEST_F(VirtualAdapterState, DamagedFilesGiveAMessageAndAFreshDemoDevice) {
+    std::string good;
+    {
+        VirtualAdapter adapter(path, clock);
+        ASSERT_EQ(adapter.Load(), "");
+        adapter.InsertDevice(Ds1921Variant::LowTemp);
+        ASSERT_EQ(adapter.Save(), "");
+        good = ReadFile();
+    }
+    const std::vector<std::string> damaged = {
+        "",
+        "something else entirely\n",
+        "kelvara-virtual-adapter 99\nend-of-file\n",
+        good.substr(0, good.size() / 2),
+        [&] {
+            std::string text = good;
+            text.replace(text.find("alarms "), 7, "alarms 11 3 ");  // open record beyond the used ones
+            return text;
+        }(),
+        [&] {
+            std::string text = good;
+            text.replace(text.find("page "), 5, "page 9999 ");
+            return text;
+        }(),
+        [&] {
+            std::string text = good;
+            text.replace(text.find("device "), 9, "device ZZ");
+            return text;
+        }(),
+    };
+    for (const auto& text : damaged) {
+        WriteFile(text);
+        VirtualAdapter adapter(path, clock);
+        const std::string message = adapter.Load();
+        EXPECT_NE(message.find("could not be restored"), std::string::npos) << text.substr(0, 60);
+        ASSERT_EQ(adapter.Devices().size(), 1u);
+        EXPECT_TRUE(adapter.Devices()[0]->MissionRunning());
+        EXPECT_TRUE(fs::exists(path + ".damaged"));
+    }
+    // Cut anywhere, the file never crashes the loader.
+    for (std::size_t cut = 0; cut < good.size(); cut += 97) {
+        WriteFile(good.substr(0, cut));
+        VirtualAdapter adapter(path, clock);
+        adapter.Load();
+        EXPECT_FALSE(adapter.Devices().empty());
+    }
+}
+
+TEST_F(VirtualAdapterState, DefaultPathFollowsTheDataFolderVariables) {
+    ::setenv("KELVARA_DATA_DIR", "/tmp/kv-data", 1);
+    EXPECT_EQ(VirtualAdapter::DefaultStatePath(), "/tmp/kv-data/virtual-adapter.txt");
+    ::unsetenv("KELVARA_DATA_DIR");
+    ::setenv("XDG_DATA_HOME", "/tmp/kv-xdg", 1);
+    EXPECT_EQ(VirtualAdapter::DefaultStatePath(), "/tmp/kv-xdg/kelvara/virtual-adapter.txt");
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_NE(VirtualAdapter::DefaultStatePath().find(".local/share/kelvara/virtual-adapter.txt"), std::string::npos);
+}
+
+TEST(ScaledClock, SpeedAndFastForwardKeepTimeContinuous) {
+    std::int64_t real = 1000000;
+    ScaledClock clock([&] { return real; });
+    real += 1000;
+    EXPECT_EQ(clock.NowMs(), 1001000);
+    clock.SetSpeed(60);
+    real += 1000;
+    EXPECT_EQ(clock.NowMs(), 1061000);
+    clock.Advance(3600000);
+    clock.Advance(-5);
+    EXPECT_EQ(clock.NowMs(), 4661000);
+    real -= 5000;  // the computer's clock set back
+    EXPECT_EQ(clock.NowMs(), 4661000) << "time stands until the real clock catches up";
+    real += 6000;
+    EXPECT_EQ(clock.NowMs(), 4661000 + 60 * 1000);
+}
+
+}  // namespace

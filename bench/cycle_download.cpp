@@ -1,23 +1,15 @@
-// The core's own CPU per polling tick during a full download (2048 samples):
-// the driver double answers at once, so the time is the cycle's, the jobs' and
-// the list rebuilds'.
+// CPU per polling tick during a full download of 2048 samples through the
+// real driver, the virtual adapter and the emulated DS1921.
 #include <benchmark/benchmark.h>
 
-#include "../tests/scenarios/DownloadFakeDevice.h"
+#include "../tests/scenarios/DownloadRig.h"
 #include "CycleBenchSupport.h"
 #include "app/TTRecForm.h"
 
 namespace {
 struct Rig {
     Rig() {
-        const std::uint8_t clock[] = {0x30, 0x20, 0x14, 0x06, 0x05, 0x83, 0x04};
-        for (int i = 0; i < 7; ++i) device.Register(i) = clock[i];
-        const std::uint8_t stamp[] = {0x00, 0x14, 0x05, 0x83, 0x04};
-        for (int i = 0; i < 5; ++i) device.Register(0x15 + i) = stamp[i];
-        device.Register(Reg::SampleRate) = 10;
-        device.Register(Reg::Status) = 0x20;
-        device.SetMissionSamples(2048);
-        for (int i = 0; i < 2048; ++i) device.Memory[0x1000 + i] = static_cast<std::uint8_t>(100 + i % 60);
+        rig.StartMission(2048, 1);
         form.FormCreate({});
         while (form.PollState != Poll::AlarmPages) form.TRecTimerTimer();
     }
@@ -25,11 +17,11 @@ struct Rig {
     void Tick() {
         if (form.PollState == Poll::Idle) form.PollState = Poll::StatusRead;
         form.TRecTimerTimer();
-        device.PagesRead.clear();
+        rig.recorder.PagesRead.clear();
     }
     BenchPlatform platform;
-    DownloadFakeDevice device;
-    TTRecForm form{platform, device};
+    EmulatedDevice rig{platform.Time};
+    TTRecForm form{platform, rig.recorder};
 };
 
 // Every tick of the download, the completion included (one in 89).
@@ -47,6 +39,7 @@ void BM_DownloadPageTick(benchmark::State& state) {
         rig.form.PageCounter = 64;
         state.ResumeTiming();
         rig.form.TRecTimerTimer();
+        rig.rig.recorder.PagesRead.clear();
     }
 }
 
@@ -59,6 +52,7 @@ void BM_DownloadCompletionTick(benchmark::State& state) {
         rig.form.PageCounter = 191;
         state.ResumeTiming();
         rig.form.TRecTimerTimer();
+        rig.rig.recorder.PagesRead.clear();
     }
 }
 }  // namespace

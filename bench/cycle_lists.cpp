@@ -1,9 +1,10 @@
 // Rebuilding the Status tab and all three result lists for a full 2048-sample log.
 #include <benchmark/benchmark.h>
 
-#include "../tests/scenarios/DownloadFakeDevice.h"
 #include "CycleBenchSupport.h"
 #include "app/TTRecForm.h"
+#include "device/LinkFactory.h"
+#include "device/tmex/TmexDriver.h"
 
 namespace {
 void FillImage(TTRecForm& form) {
@@ -26,8 +27,9 @@ void FillImage(TTRecForm& form) {
 
 void RebuildAll(benchmark::State& state, int logView) {
     BenchPlatform platform;
-    DownloadFakeDevice device;
-    TTRecForm form(platform, device);
+    LinkProvider links;
+    TmexDriver driver(links);
+    TTRecForm form(platform, driver);
     FillImage(form);
     form.LogRadio.ItemIndex = logView;
     for (auto _ : state) {

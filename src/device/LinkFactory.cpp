@@ -52,7 +52,8 @@ Link* LinkProvider::LinkFor(std::int16_t type, std::int16_t number) {
             bool haveSaved = false;
             if (const char* overridden = std::getenv("KELVARA_PORT"); overridden && *overridden)
                 haveSaved = ParsePortText(overridden, saved);
-            if (!haveSaved) haveSaved = LoadPortConfig(PortConfigPath(), saved, error) == PortConfigStatus::Loaded;
+            if (!haveSaved)
+                haveSaved = LoadPortConfig(PortConfigPath(), saved, error) == PortConfigStatus::Loaded;
             const std::string path = SerialDevicePath(number, haveSaved ? &saved : nullptr);
             auto link = std::make_unique<Ds2480Link>(serialFactory(path));
             Link* raw = link.get();

@@ -39,8 +39,8 @@ public:
 
 private:
     struct Entry {
-        std::unique_ptr<Link> owned;       // the serial link, when this provider built it
-        std::unique_ptr<Link> tracing;     // the tracing wrapper, when tracing
+        std::unique_ptr<Link> owned;    // the serial link, when this provider built it
+        std::unique_ptr<Link> tracing;  // the tracing wrapper, when tracing
         Link* Top() const;
     };
     Entry Wrap(Link* link, std::unique_ptr<Link> owned, const std::string& name);

@@ -13,15 +13,17 @@ struct DownloadStep {
     const char* Label;         // before the read and after a failure
     const char* SuccessLabel;  // after a good read
     const char* BoxMessage;
-    int FirstPage, LastPage;   // LastPage of the log depends on the sample count
+    int FirstPage, LastPage;  // LastPage of the log depends on the sample count
 };
 
 constexpr std::array<DownloadStep, 4> kDownloadSteps{{
-    {Poll::AlarmPages, "Read Alarm page: ", "Read Alarm page: ", "Error reading temperature alarm page (", 17, 19},
+    {Poll::AlarmPages, "Read Alarm page: ", "Read Alarm page: ", "Error reading temperature alarm page (", 17,
+     19},
     {Poll::UserPages, "Read user page: ", "Read User page: ", "Error reading user page (", 0, 15},
-    {Poll::HistogramPages, "Read Histogram page: ", "Read Histogram page: ", "Error reading histogram page (", 64,
-     67},
-    {Poll::LogPages, "Read Log page: ", "Read Log page: ", "Error reading log page (", kLogFirstPage, kLogLastPage},
+    {Poll::HistogramPages, "Read Histogram page: ", "Read Histogram page: ", "Error reading histogram page (",
+     64, 67},
+    {Poll::LogPages, "Read Log page: ", "Read Log page: ", "Error reading log page (", kLogFirstPage,
+     kLogLastPage},
 }};
 
 const DownloadStep* FindDownloadStep(std::int16_t state) {
@@ -37,13 +39,16 @@ int LogPagesNeeded(std::int32_t samples) {
 }
 
 // The download reads one page beyond the count (page 128 + pages), never past the area.
-int LogLastPage(std::int32_t samples) { return std::min(kLogFirstPage + LogPagesNeeded(samples), kLogLastPage); }
+int LogLastPage(std::int32_t samples) {
+    return std::min(kLogFirstPage + LogPagesNeeded(samples), kLogLastPage);
+}
 
 std::string Code(std::int16_t r) { return std::to_string(r); }
 
 void SetResultCommands(TTRecForm& form, bool enabled, bool withStopMission) {
-    for (MenuItem* item : {&form.MenuExportToClip, &form.menuSaveHist, &form.MenuSaveData, &form.menuSaveData1,
-                           &form.Printfullreport1, &form.PrintSummary, &form.MenuSaveCSV})
+    for (MenuItem* item :
+         {&form.MenuExportToClip, &form.menuSaveHist, &form.MenuSaveData, &form.menuSaveData1,
+          &form.Printfullreport1, &form.PrintSummary, &form.MenuSaveCSV})
         item->Enabled = enabled;
     if (withStopMission) form.MenuStopMission.Enabled = enabled;
 }
@@ -123,7 +128,8 @@ void RunRegisterRead(TTRecForm& form) {
     form.SetStatus(clock ? "Read time" : "Read Status page");
     std::array<std::uint8_t, 32> page{};
     const std::int16_t r = form.ReadPage(16, page.data());
-    if (!form.HandleResult(r, "Read Status page: error " + Code(r), "Error reading status page (" + Code(r) + ")!"))
+    if (!form.HandleResult(r, "Read Status page: error " + Code(r),
+                           "Error reading status page (" + Code(r) + ")!"))
         return;
     form.Image.RegisterPage = page;
     form.LastRegisterReadTick = form.platform.TickCount();
@@ -187,7 +193,8 @@ void RunDownload(TTRecForm& form, const DownloadStep& step) {
     form.SetStatus(step.Label + pageText);
     std::array<std::uint8_t, 32> page{};
     const std::int16_t r = form.ReadPage(form.PageCounter, page.data());
-    if (!form.HandleResult(r, step.Label + pageText + " Error " + Code(r), step.BoxMessage + Code(r) + ")!")) return;
+    if (!form.HandleResult(r, step.Label + pageText + " Error " + Code(r), step.BoxMessage + Code(r) + ")!"))
+        return;
     form.Image.StorePage(form.PageCounter, page);
     form.SetStatus(step.SuccessLabel + pageText + " Success");
     ++form.PageCounter;
@@ -231,14 +238,16 @@ void RunIdle(TTRecForm& form) {
     }
     // Applies also after a reset on this tick: the clock read that follows then fails and
     // resets again, which is how a removal at this moment is reported.
-    const std::int64_t sinceRead = static_cast<std::uint32_t>(form.platform.TickCount() - form.LastRegisterReadTick);
+    const std::int64_t sinceRead =
+        static_cast<std::uint32_t>(form.platform.TickCount() - form.LastRegisterReadTick);
     if (sinceRead + 2LL * form.platform.TimerInterval() >= 3000) form.PollState = Poll::ClockRefresh;
 }
 
 void RunStopMission(TTRecForm& form) {
     form.SetStatus("Stop current mission ");
     const std::int16_t r = form.StopMission();
-    if (!form.HandleResult(r, "Stop mission: Error " + Code(r), "Error stopping mission (" + Code(r) + ")!")) return;
+    if (!form.HandleResult(r, "Stop mission: Error " + Code(r), "Error stopping mission (" + Code(r) + ")!"))
+        return;
     form.SetStatus("Stop current mission: Success ");
     form.PollState = Poll::ClockRefresh;
 }
@@ -246,7 +255,8 @@ void RunStopMission(TTRecForm& form) {
 void RunForcedReading(TTRecForm& form) {
     form.SetStatus("Send conversion command ");
     const std::int16_t r = form.ForceConversion();
-    if (!form.HandleResult(r, "Conversion Error " + Code(r), "Error sending conversion (" + Code(r) + ")!")) return;
+    if (!form.HandleResult(r, "Conversion Error " + Code(r), "Error sending conversion (" + Code(r) + ")!"))
+        return;
     form.SetStatus("Send conversion command: Success ");
     form.LastRegisterReadTick = form.platform.TickCount();
     form.PollState = Poll::Idle;
@@ -258,21 +268,42 @@ void TTRecForm::TRecTimerTimer() {
     TickRunning = true;
     platform.SetTimerEnabled(false);
     switch (PollState) {
-        case Poll::Reset: ResetWindow(); break;
-        case Poll::Search: RunSearch(*this); break;
+        case Poll::Reset:
+            ResetWindow();
+            break;
+        case Poll::Search:
+            RunSearch(*this);
+            break;
         case Poll::StatusRead:
-        case Poll::ClockRefresh: RunRegisterRead(*this); break;
+        case Poll::ClockRefresh:
+            RunRegisterRead(*this);
+            break;
         case Poll::AlarmPages:
         case Poll::UserPages:
         case Poll::HistogramPages:
-        case Poll::LogPages: RunDownload(*this, *FindDownloadStep(PollState)); break;
-        case Poll::Idle: RunIdle(*this); break;
-        case Poll::Clear: RunClearState(); break;
-        case Poll::VerifyClear: RunVerifyClearState(); break;
-        case Poll::Write: RunWriteState(); break;
-        case Poll::StopMission: RunStopMission(*this); break;
-        case Poll::ForcedReading: RunForcedReading(*this); break;
-        default: break;
+        case Poll::LogPages:
+            RunDownload(*this, *FindDownloadStep(PollState));
+            break;
+        case Poll::Idle:
+            RunIdle(*this);
+            break;
+        case Poll::Clear:
+            RunClearState();
+            break;
+        case Poll::VerifyClear:
+            RunVerifyClearState();
+            break;
+        case Poll::Write:
+            RunWriteState();
+            break;
+        case Poll::StopMission:
+            RunStopMission(*this);
+            break;
+        case Poll::ForcedReading:
+            RunForcedReading(*this);
+            break;
+        default:
+            break;
     }
     // Offline mode keeps the timer stopped; a tick already queued must not restart it.
     if (PollState != Poll::Offline) platform.SetTimerEnabled(true);
@@ -303,7 +334,8 @@ void TTRecForm::ForceButtonClick() {
 void TTRecForm::MenuStopMissionClick() {
     if (PollState != Poll::Idle && PollState != Poll::ClockRefresh) return;
     const MsgResult answer = platform.MessageBox(
-        "Do you want to stop the current mission?\rThis will stop data being recorded.\r\rStop the mission now?",
+        "Do you want to stop the current mission?\rThis will stop data being recorded.\r\rStop the mission "
+        "now?",
         AppCaption, MsgButtons::YesNo, MsgIcon::Warning);
     if (answer == MsgResult::Yes) PollState = Poll::StopMission;
 }
@@ -312,10 +344,15 @@ std::pair<int, int> TTRecForm::DownloadProgress() const {
     constexpr int kBeforeLog = 3 + 16 + 4;
     const int total = kBeforeLog + LogLastPage(MissionSamples) - kLogFirstPage + 1;
     switch (PollState) {
-        case Poll::AlarmPages: return {PageCounter - 17, total};
-        case Poll::UserPages: return {3 + PageCounter, total};
-        case Poll::HistogramPages: return {19 + PageCounter - 64, total};
-        case Poll::LogPages: return {kBeforeLog + PageCounter - kLogFirstPage, total};
-        default: return {0, 0};
+        case Poll::AlarmPages:
+            return {PageCounter - 17, total};
+        case Poll::UserPages:
+            return {3 + PageCounter, total};
+        case Poll::HistogramPages:
+            return {19 + PageCounter - 64, total};
+        case Poll::LogPages:
+            return {kBeforeLog + PageCounter - kLogFirstPage, total};
+        default:
+            return {0, 0};
     }
 }

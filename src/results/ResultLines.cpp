@@ -37,14 +37,16 @@ struct TemperatureTable {
     std::array<double, 256> Values{};
 };
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
 // " %.2d/%.2d/%.4d  %.2d:%.2d " of a moment, seconds dropped.
 std::string AlarmTimeText(TDateTime t) {
     const DateTimeParts parts = DecodeDateTime(t);
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, " %.2d/%.2d/%.4d  %.2d:%.2d ", parts.Day, parts.Month, parts.Year, parts.Hour,
-                  parts.Minute);
+    std::snprintf(buffer, sizeof buffer, " %.2d/%.2d/%.4d  %.2d:%.2d ", parts.Day, parts.Month, parts.Year,
+                  parts.Hour, parts.Minute);
     return buffer;
 }
 }  // namespace
@@ -113,8 +115,8 @@ void BuildLogLines(std::span<const std::uint8_t> logArea, const LogLayout& layou
     }
 }
 
-void BuildAlarmLines(std::span<const std::uint8_t> alarmArea, TDateTime missionStart, int sampleRate, LogView view,
-                     std::vector<std::string>& lines) {
+void BuildAlarmLines(std::span<const std::uint8_t> alarmArea, TDateTime missionStart, int sampleRate,
+                     LogView view, std::vector<std::string>& lines) {
     lines.clear();
     const int records = std::min<int>(kAlarmRecords, static_cast<int>(alarmArea.size() / 4));
     for (int r = 0; r < records; ++r) {

@@ -15,9 +15,9 @@ enum class HistogramView { Range = 0, StartOnly = 1, BinNumber = 2 };
 
 // Where the samples of a possibly rolled-over log sit in the 2048-byte area.
 struct LogLayout {
-    int Count = 0;    // valid entries, at most 2048
-    int Rolls = 0;    // times the area has been filled
-    int Split = 2048; // positions below it hold the newest round
+    int Count = 0;     // valid entries, at most 2048
+    int Rolls = 0;     // times the area has been filled
+    int Split = 2048;  // positions below it hold the newest round
 };
 
 LogLayout ComputeLogLayout(std::int32_t logSampleCount, bool rolloverEnabled);
@@ -36,8 +36,8 @@ void BuildLogLines(std::span<const std::uint8_t> logArea, const LogLayout& layou
                    std::vector<std::string>& lines, std::span<double> temperatures);
 
 // Low records first, then high; "none" when no record is used.
-void BuildAlarmLines(std::span<const std::uint8_t> alarmArea, TDateTime missionStart, int sampleRate, LogView view,
-                     std::vector<std::string>& lines);
+void BuildAlarmLines(std::span<const std::uint8_t> alarmArea, TDateTime missionStart, int sampleRate,
+                     LogView view, std::vector<std::string>& lines);
 
 // Bins 0-62; counts[b] gets each bin's count (counts may be empty to skip it).
 void BuildHistogramLines(std::span<const std::uint8_t> histogramArea, HistogramView view,

@@ -11,10 +11,12 @@ void ReplaceItems(ListControl& list, std::vector<std::string>& lines) {
 }  // namespace
 
 void TTRecForm::UpdateLog() {
-    const LogLayout layout = ComputeLogLayout(LogSampleCount, Image.RegisterPage[Reg::Control] & Reg::ControlRollover);
+    const LogLayout layout =
+        ComputeLogLayout(LogSampleCount, Image.RegisterPage[Reg::Control] & Reg::ControlRollover);
     std::vector<std::string> lines;
-    BuildLogLines(Image.LogArea, layout, MissionStart, SampleRate, static_cast<LogView>(LogRadio.ItemIndex == 1),
-                  CurrentTemperatureOptions(), lines, LogTemperatures);
+    BuildLogLines(Image.LogArea, layout, MissionStart, SampleRate,
+                  static_cast<LogView>(LogRadio.ItemIndex == 1), CurrentTemperatureOptions(), lines,
+                  LogTemperatures);
     ReplaceItems(LogList, lines);
     btnDetails.Visible = true;
     LogBox.Visible = true;
@@ -23,7 +25,8 @@ void TTRecForm::UpdateLog() {
 
 void TTRecForm::UpdateAlarms() {
     std::vector<std::string> lines;
-    BuildAlarmLines(Image.AlarmArea, MissionStart, SampleRate, static_cast<LogView>(LogRadio.ItemIndex == 1), lines);
+    BuildAlarmLines(Image.AlarmArea, MissionStart, SampleRate, static_cast<LogView>(LogRadio.ItemIndex == 1),
+                    lines);
     ReplaceItems(AlarmList, lines);
     AlarmBox.Visible = true;
 }
@@ -31,7 +34,7 @@ void TTRecForm::UpdateAlarms() {
 void TTRecForm::UpdateHistogram() {
     std::vector<std::string> lines;
     const int item = HistRadio.ItemIndex;
-    const HistogramView view = item == 1 ? HistogramView::StartOnly
+    const HistogramView view = item == 1   ? HistogramView::StartOnly
                                : item == 2 ? HistogramView::BinNumber
                                            : HistogramView::Range;
     BuildHistogramLines(Image.HistogramArea, view, CurrentTemperatureOptions(), lines, HistogramCounts);
@@ -96,7 +99,8 @@ bool TTRecForm::RecTabChange(int newTab) {
     if (TabChangeByProgram) return true;
     if (newTab == 0) {
         if (OfflineMode()) {
-            platform.MessageBox("Wizard is not available offline", AppCaption, MsgButtons::Ok, MsgIcon::Exclamation);
+            platform.MessageBox("Wizard is not available offline", AppCaption, MsgButtons::Ok,
+                                MsgIcon::Exclamation);
             return false;
         }
         platform.SetTimerEnabled(false);
@@ -123,9 +127,9 @@ bool TTRecForm::RecTabChange(int newTab) {
     }
     if (PollState != Poll::Clear && PollState != Poll::VerifyClear && PollState != Poll::Write) return true;
     platform.SetTimerEnabled(false);
-    const bool allow = platform.MessageBox(
-                           "Temperature Recorder mission currently being written.\rAbandon the new mission?",
-                           AppCaption, MsgButtons::OkCancel, MsgIcon::Exclamation) == MsgResult::Ok;
+    const bool allow =
+        platform.MessageBox("Temperature Recorder mission currently being written.\rAbandon the new mission?",
+                            AppCaption, MsgButtons::OkCancel, MsgIcon::Exclamation) == MsgResult::Ok;
     if (allow) {
         PollState = Poll::StatusRead;
         MissionGroup.Visible = false;

@@ -11,7 +11,8 @@ void TTRecForm::UpdateStatus() {
     const bool rollover = control & Reg::ControlRollover;
     RolloverEnableLabel.Caption = rollover ? "yes" : "no";
 
-    const BcdTime clock = BCDTimeToString(&reg[Reg::ClockSeconds], BcdForm::Full, reg[Reg::ClockMonth] & 0x80);
+    const BcdTime clock =
+        BCDTimeToString(&reg[Reg::ClockSeconds], BcdForm::Full, reg[Reg::ClockMonth] & 0x80);
     DeviceClock = clock.Value;
     CurrentTimeLabel.Caption = clock.Text;
     TRecTimeLabel.Caption = clock.Text;

@@ -4,9 +4,7 @@
 #include "model/MemoryImage.h"
 
 namespace {
-std::string Digits(std::uint8_t byte) {
-    return {BcdDigitChar(byte, true), BcdDigitChar(byte, false)};
-}
+std::string Digits(std::uint8_t byte) { return {BcdDigitChar(byte, true), BcdDigitChar(byte, false)}; }
 
 // "H,L", "H", "L" or "none" from bits 1 (high) and 2 (low).
 std::string HighLowFlags(std::uint8_t byte) {

@@ -1,8 +1,8 @@
-#include "results/ResultLines.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
+
+#include "results/ResultLines.h"
 
 namespace {
 TDateTime At(int year, int month, int day, int hour, int minute) {
@@ -53,12 +53,18 @@ TEST(LogLines, DateTimeAndMinuteOffsetViews) {
     const TDateTime start = At(2004, 3, 5, 14, 0);
     BuildLogLines(log, ComputeLogLayout(3, false), start, 10, LogView::DateTime, kCelsius, lines, temps);
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "05/03/2004 ,14:00 ,-40.000\xB0" "C");
-    EXPECT_EQ(lines[2], "05/03/2004 ,14:20 ,23.500\xB0" "C");
+    EXPECT_EQ(lines[0],
+              "05/03/2004 ,14:00 ,-40.000\xB0"
+              "C");
+    EXPECT_EQ(lines[2],
+              "05/03/2004 ,14:20 ,23.500\xB0"
+              "C");
     EXPECT_DOUBLE_EQ(temps[2], 23.5);
 
     BuildLogLines(log, ComputeLogLayout(3, false), start, 60, LogView::MinuteOffset, kCelsius, lines, temps);
-    EXPECT_EQ(lines[2], "120, 23.500\xB0" "C");
+    EXPECT_EQ(lines[2],
+              "120, 23.500\xB0"
+              "C");
 
     TemperatureOptions bare;
     bare.ShowUnit = false;
@@ -73,16 +79,26 @@ TEST(LogLines, CrossesMidnightAndRollsOverWithSampleTimes) {
     const TDateTime start = At(2004, 12, 31, 23, 50);
     BuildLogLines(log, ComputeLogLayout(5000, true), start, 1, LogView::MinuteOffset, kCelsius, lines, {});
     ASSERT_EQ(lines.size(), 2048u);
-    EXPECT_EQ(lines.front(), "2952, -40.000\xB0" "C");
-    EXPECT_EQ(lines[1], "2953, -40.000\xB0" "C");
-    EXPECT_EQ(lines.back(), "4999, -40.000\xB0" "C");
+    EXPECT_EQ(lines.front(),
+              "2952, -40.000\xB0"
+              "C");
+    EXPECT_EQ(lines[1],
+              "2953, -40.000\xB0"
+              "C");
+    EXPECT_EQ(lines.back(),
+              "4999, -40.000\xB0"
+              "C");
 
     BuildLogLines(log, ComputeLogLayout(3, false), start, 5, LogView::DateTime, kCelsius, lines, {});
-    EXPECT_EQ(lines[2], "01/01/2005 ,00:00 ,-40.000\xB0" "C");
+    EXPECT_EQ(lines[2],
+              "01/01/2005 ,00:00 ,-40.000\xB0"
+              "C");
 
     BuildLogLines(log, ComputeLogLayout(4096, true), start, 1, LogView::DateTime, kCelsius, lines, {});
     // Sample 2048 is 34 h 8 min after the start.
-    EXPECT_EQ(lines.front(), "02/01/2005 ,09:58 ,-40.000\xB0" "C");
+    EXPECT_EQ(lines.front(),
+              "02/01/2005 ,09:58 ,-40.000\xB0"
+              "C");
 }
 
 TEST(LogLines, TimesRoundToTheNearestMinuteWithTiesToEven) {
@@ -92,8 +108,8 @@ TEST(LogLines, TimesRoundToTheNearestMinuteWithTiesToEven) {
 
     std::array<std::uint8_t, 2048> log{};
     std::vector<std::string> lines;
-    BuildLogLines(log, ComputeLogLayout(1, false), At(2004, 3, 5, 14, 20) + 31 * kSecond, 1, LogView::DateTime,
-                  kCelsius, lines, {});
+    BuildLogLines(log, ComputeLogLayout(1, false), At(2004, 3, 5, 14, 20) + 31 * kSecond, 1,
+                  LogView::DateTime, kCelsius, lines, {});
     EXPECT_EQ(lines[0].substr(0, 17), "05/03/2004 ,14:21");
 }
 
@@ -138,14 +154,22 @@ TEST(HistogramLines, ThreeViewsAndCounts) {
     std::array<std::int32_t, 64> counts{};
     BuildHistogramLines(hist, HistogramView::Range, kCelsius, lines, counts);
     ASSERT_EQ(lines.size(), 63u);
-    EXPECT_EQ(lines[0], "-40.000\xB0" "C to -38.500\xB0" "C ,17");
-    EXPECT_EQ(lines[62], "84.000\xB0" "C to 85.500\xB0" "C ,257");
+    EXPECT_EQ(lines[0],
+              "-40.000\xB0"
+              "C to -38.500\xB0"
+              "C ,17");
+    EXPECT_EQ(lines[62],
+              "84.000\xB0"
+              "C to 85.500\xB0"
+              "C ,257");
     EXPECT_EQ(counts[0], 17);
     EXPECT_EQ(counts[62], 257);
     EXPECT_EQ(counts[63], 0);
 
     BuildHistogramLines(hist, HistogramView::StartOnly, kCelsius, lines, {});
-    EXPECT_EQ(lines[0], "-40.000\xB0" "C ,17");
+    EXPECT_EQ(lines[0],
+              "-40.000\xB0"
+              "C ,17");
     BuildHistogramLines(hist, HistogramView::BinNumber, kCelsius, lines, {});
     EXPECT_EQ(lines[0], "0 ,17");
     EXPECT_EQ(lines[62], "62 ,257");
@@ -154,5 +178,8 @@ TEST(HistogramLines, ThreeViewsAndCounts) {
     human.Variant = DeviceVariant::HumanBody;
     human.Scale = TempScale::Fahrenheit;
     BuildHistogramLines(hist, HistogramView::Range, human, lines, {});
-    EXPECT_EQ(lines[0], "58.100\xB0" "F to 58.775\xB0" "F ,17");
+    EXPECT_EQ(lines[0],
+              "58.100\xB0"
+              "F to 58.775\xB0"
+              "F ,17");
 }

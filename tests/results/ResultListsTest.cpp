@@ -41,7 +41,9 @@ TEST_F(ResultLists, EmptyLogStillShowsItsGroupAndViews) {
 
 TEST_F(ResultLists, LogViewSwitchRebuildsLogAndAlarms) {
     BuildAll();
-    EXPECT_EQ(form.LogList.Items[2], "05/03/2004 ,16:00 ,23.500\xB0" "C");
+    EXPECT_EQ(form.LogList.Items[2],
+              "05/03/2004 ,16:00 ,23.500\xB0"
+              "C");
     EXPECT_EQ(form.AlarmList.Items.size(), 2u);
     EXPECT_DOUBLE_EQ(form.LogTemperatures[2], 23.5);
     EXPECT_TRUE(form.HistRadio.Enabled);
@@ -49,14 +51,18 @@ TEST_F(ResultLists, LogViewSwitchRebuildsLogAndAlarms) {
     form.LogRadio.ItemIndex = 1;
     form.LogRadioClick();
     EXPECT_EQ(form.LogSyntax.Caption, "Minute Offset , Temperature");
-    EXPECT_EQ(form.LogList.Items[2], "120, 23.500\xB0" "C");
+    EXPECT_EQ(form.LogList.Items[2],
+              "120, 23.500\xB0"
+              "C");
     EXPECT_EQ(form.AlarmList.Items, std::vector<std::string>{"HIGH , 120 - 180"});
 
     form.LogRadio.ItemIndex = 0;
     form.TabChangeByProgram = true;
     form.LogRadioClick();
     EXPECT_EQ(form.LogSyntax.Caption, "Minute Offset , Temperature");
-    EXPECT_EQ(form.LogList.Items[2], "120, 23.500\xB0" "C");
+    EXPECT_EQ(form.LogList.Items[2],
+              "120, 23.500\xB0"
+              "C");
 }
 
 TEST_F(ResultLists, HistogramViewsAndSyntax) {
@@ -68,7 +74,9 @@ TEST_F(ResultLists, HistogramViewsAndSyntax) {
     form.HistRadio.ItemIndex = 1;
     form.HistRadioClick();
     EXPECT_EQ(form.HistSyntax.Caption, "Start Temp , Count");
-    EXPECT_EQ(form.HistList.Items[0], "-40.000\xB0" "C ,17");
+    EXPECT_EQ(form.HistList.Items[0],
+              "-40.000\xB0"
+              "C ,17");
     EXPECT_EQ(form.HistogramCounts[0], 17);
 }
 
@@ -96,8 +104,8 @@ TEST_F(ResultLists, UserTextsReplaceZeroBytesInTheImage) {
 }
 
 TEST_F(ResultLists, MissionDetailsBeepsAndShowsSixCaptionedLines) {
-    form.UserDetailCaptions = {"First Name: ", "Surname: ", "Class: ", "School Name: ", "Mission Title: ",
-                               "Description: "};
+    form.UserDetailCaptions = {
+        "First Name: ", "Surname: ", "Class: ", "School Name: ", "Mission Title: ", "Description: "};
     form.UserTexts[1] = "Ann";
     form.UserTexts[6] = "Pond";
     form.btnDetailsClick();
@@ -142,7 +150,8 @@ TEST_F(ResultLists, AbandoningADownloadAsksFirst) {
     platform.Interval = 50;
     EXPECT_TRUE(form.RecTabChange(0));
     EXPECT_EQ(platform.Boxes.back().Text,
-              "Temperature Recorder data currently being downloaded.\rAbandon the download to begin a new mission?");
+              "Temperature Recorder data currently being downloaded.\rAbandon the download to begin a new "
+              "mission?");
     EXPECT_EQ(platform.Boxes.back().Buttons, MsgButtons::OkCancel);
     EXPECT_EQ(form.PollState, Poll::Idle);
     EXPECT_EQ(platform.Interval, 500);

@@ -28,8 +28,12 @@ TEST_F(StatusTab, AllZeroPage) {
     EXPECT_EQ(form.MissionStartLabel.Caption, "not started yet");
     EXPECT_EQ(form.AlarmModeLabel.Caption, "Alarm weekly");
     EXPECT_EQ(form.TimeAlarmSettingLabel.Caption, " 00:00:00");
-    EXPECT_EQ(form.HighThresholdLabel.Caption, "-40.000\xB0" "C");
-    EXPECT_EQ(form.LowThresholdLabel.Caption, "-40.000\xB0" "C");
+    EXPECT_EQ(form.HighThresholdLabel.Caption,
+              "-40.000\xB0"
+              "C");
+    EXPECT_EQ(form.LowThresholdLabel.Caption,
+              "-40.000\xB0"
+              "C");
     EXPECT_DOUBLE_EQ(form.HighThresholdValue, -40.0);
     EXPECT_EQ(form.TempAlarmLabel.Caption, "Conditional(none)  Alarm(none)");
     EXPECT_EQ(form.TimeAlarmLabel.Caption, "Conditional(no)  Alarm(no)");
@@ -39,8 +43,15 @@ TEST_F(StatusTab, AllZeroPage) {
 }
 
 TEST_F(StatusTab, MissionCountersRolloverAndDelay) {
-    Decode({{Reg::Status, 0x20}, {Reg::Control, 0x08}, {0x1A, 0xB8}, {0x1B, 0x0B}, {0x1D, 0x01}, {0x1E, 0x02},
-            {0x1F, 0x01}, {Reg::SampleRate, 10}, {Reg::StartDelayLow, 0xFF}});
+    Decode({{Reg::Status, 0x20},
+            {Reg::Control, 0x08},
+            {0x1A, 0xB8},
+            {0x1B, 0x0B},
+            {0x1D, 0x01},
+            {0x1E, 0x02},
+            {0x1F, 0x01},
+            {Reg::SampleRate, 10},
+            {Reg::StartDelayLow, 0xFF}});
     EXPECT_EQ(form.MissionStatus.Caption, "in progress");
     EXPECT_TRUE(form.MissionRunning);
     EXPECT_EQ(form.MissionSamples, 3000);
@@ -60,8 +71,18 @@ TEST_F(StatusTab, ClockStartAndWizardLabels) {
     ASSERT_TRUE(TryEncodeDateTime(2004, 3, 5, 14, 0, 0, 0, now));
     platform.SetNow(now);
     form.DelayMinutes = 90;
-    Decode({{0, 0x09}, {1, 0x07}, {2, 0x14}, {3, 0x03}, {4, 0x05}, {5, 0x83}, {6, 0x02}, {0x15, 0x30},
-            {0x16, 0x12}, {0x17, 0x04}, {0x18, 0x83}, {0x19, 0x02}});
+    Decode({{0, 0x09},
+            {1, 0x07},
+            {2, 0x14},
+            {3, 0x03},
+            {4, 0x05},
+            {5, 0x83},
+            {6, 0x02},
+            {0x15, 0x30},
+            {0x16, 0x12},
+            {0x17, 0x04},
+            {0x18, 0x83},
+            {0x19, 0x02}});
     EXPECT_EQ(form.CurrentTimeLabel.Caption, "Tuesday  05/03/2002  14:07:09 ");
     EXPECT_EQ(form.TRecTimeLabel.Caption, form.CurrentTimeLabel.Caption);
     EXPECT_EQ(form.MissionStartLabel.Caption, " 04/03/2002  12:30 ");
@@ -115,5 +136,7 @@ TEST_F(StatusTab, ForcedReadingOnlyWhenRequestedIdleAndSettled) {
     Decode({{Reg::Status, 0x20}});
     EXPECT_EQ(form.ForceTempLabel.Caption, "old");
     Decode({{Reg::Status, 0x00}});
-    EXPECT_EQ(form.ForceTempLabel.Caption, "23.500\xB0" "C");
+    EXPECT_EQ(form.ForceTempLabel.Caption,
+              "23.500\xB0"
+              "C");
 }

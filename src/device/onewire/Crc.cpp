@@ -19,7 +19,8 @@ std::uint16_t Crc16(std::span<const std::uint8_t> data, std::uint16_t seed) {
     std::uint16_t crc = seed;
     for (std::uint8_t byte : data) {
         crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : crc >> 1;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : crc >> 1;
     }
     return crc;
 }

@@ -16,10 +16,10 @@ constexpr std::uint8_t kReadRomCommand = 0x33, kMatchRomCommand = 0x55, kSkipRom
 
 // Plain data: the driver keeps it in the caller's state buffer between calls.
 struct SearchState {
-    Rom rom{};                   // the device found last
-    int lastDiscrepancy = 0;     // 1-64; 0: start from scratch
+    Rom rom{};                // the device found last
+    int lastDiscrepancy = 0;  // 1-64; 0: start from scratch
     int lastFamilyDiscrepancy = 0;
-    bool lastDevice = false;     // the previous pass found the last device
+    bool lastDevice = false;  // the previous pass found the last device
 };
 
 enum class SearchOutcome { Found, NoDevice, CrcError, LinkError };

@@ -7,11 +7,16 @@
 namespace {
 const char* ResetText(ResetResult result) {
     switch (result) {
-        case ResetResult::NoPresence: return "no presence";
-        case ResetResult::Presence: return "presence";
-        case ResetResult::AlarmingPresence: return "alarming presence";
-        case ResetResult::Short: return "short";
-        case ResetResult::LinkError: return "link error";
+        case ResetResult::NoPresence:
+            return "no presence";
+        case ResetResult::Presence:
+            return "presence";
+        case ResetResult::AlarmingPresence:
+            return "alarming presence";
+        case ResetResult::Short:
+            return "short";
+        case ResetResult::LinkError:
+            return "link error";
     }
     return "?";
 }
@@ -63,8 +68,8 @@ int TracingLink::TouchBit(int bit) {
 int TracingLink::TouchByte(std::uint8_t byte) {
     const int result = inner.TouchByte(byte);
     const auto read = static_cast<std::uint8_t>(result);
-    out << name << " byte " << HexBytes(&byte, 1) << " -> " << (result < 0 ? "link error" : HexBytes(&read, 1))
-        << '\n';
+    out << name << " byte " << HexBytes(&byte, 1) << " -> "
+        << (result < 0 ? "link error" : HexBytes(&read, 1)) << '\n';
     return result;
 }
 
@@ -73,5 +78,15 @@ bool TracingLink::Block(std::uint8_t* data, std::size_t length) {
     const bool ok = inner.Block(data, length);
     out << name << " block " << length << " > " << HexBytes(sent.data(), length) << '\n';
     out << name << " block " << length << " < " << (ok ? HexBytes(data, length) : "link error") << '\n';
+    return ok;
+}
+
+bool TracingLink::TouchBits(std::uint8_t* bits, std::size_t count) {
+    std::string sent(count, '0');
+    for (std::size_t i = 0; i < count; ++i) sent[i] = bits[i] ? '1' : '0';
+    const bool ok = inner.TouchBits(bits, count);
+    std::string read(count, '0');
+    for (std::size_t i = 0; i < count; ++i) read[i] = bits[i] ? '1' : '0';
+    out << name << " bits " << count << " > " << sent << " < " << (ok ? read : "link error") << '\n';
     return ok;
 }

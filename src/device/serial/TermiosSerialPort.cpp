@@ -14,11 +14,16 @@
 namespace {
 speed_t SpeedFor(int baud) {
     switch (baud) {
-        case 9600: return B9600;
-        case 19200: return B19200;
-        case 57600: return B57600;
-        case 115200: return B115200;
-        default: return 0;
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 57600:
+            return B57600;
+        case 115200:
+            return B115200;
+        default:
+            return 0;
     }
 }
 }  // namespace
@@ -94,8 +99,8 @@ int TermiosSerialPort::Read(std::uint8_t* data, std::size_t length, int timeoutM
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     std::size_t done = 0;
     while (done < length) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) break;
         pollfd waiting{fd, POLLIN, 0};
         const int ready = ::poll(&waiting, 1, static_cast<int>(left.count()));

@@ -21,7 +21,8 @@ std::string Trim(const std::string& text) {
 bool ParseNumber(const std::string& text, std::int16_t& value) {
     int parsed = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-    if (ec != std::errc() || end != text.data() + text.size() || parsed < -32768 || parsed > 32767) return false;
+    if (ec != std::errc() || end != text.data() + text.size() || parsed < -32768 || parsed > 32767)
+        return false;
     value = static_cast<std::int16_t>(parsed);
     return true;
 }
@@ -73,6 +74,8 @@ PortConfigStatus LoadPortConfig(const std::string& path, PortSetting& setting, s
             error = path + " is not a port file.";
             return PortConfigStatus::Damaged;
         }
+        if (lineNumber == 1 && line.starts_with("\xEF\xBB\xBF"))
+            line.erase(0, 3);  // a UTF-8 mark from an editor
         line = Trim(line);
         if (line.empty() || line[0] == ';' || line[0] == '#' || line[0] == '[') continue;
         const auto equals = line.find('=');
@@ -145,6 +148,10 @@ bool ParsePortText(const std::string& text, PortSetting& setting) {
     if (second != std::string::npos) parsed.Device = text.substr(second + 1);
     std::string error;
     if (!ValidPortSetting(parsed, error)) return false;
+    if (parsed.Type == kPortTypeUsbDs2490) {
+        error = "The USB adapter (type 6) is not supported yet.";
+        return false;
+    }
     setting = parsed;
     return true;
 }
@@ -153,4 +160,45 @@ std::string SerialDevicePath(std::int16_t number, const PortSetting* saved) {
     if (saved && saved->Type == kPortTypeSerialDs2480 && saved->Number == number && !saved->Device.empty())
         return saved->Device;
     return "/dev/ttyS" + std::to_string(number - 1);
+}
+
+bool ParsePortSetupArguments(const std::vector<std::string>& arguments, PortSetting& setting,
+                             std::string& error) {
+    PortSetting parsed;
+    bool haveType = false, havePort = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& option = arguments[i];
+        if (option != "--type" && option != "--port" && option != "--device") {
+            error = "Unknown option " + option + ".";
+            return false;
+        }
+        if (i + 1 >= arguments.size()) {
+            error = option + " needs a value.";
+            return false;
+        }
+        const std::string& value = arguments[++i];
+        if (option == "--device") {
+            parsed.Device = value;
+        } else if (!ParseNumber(value, option == "--type" ? parsed.Type : parsed.Number)) {
+            error = option + " needs a whole number, not \"" + value + "\".";
+            return false;
+        } else {
+            (option == "--type" ? haveType : havePort) = true;
+        }
+    }
+    if (!haveType || !havePort) {
+        error = "Both --type and --port are needed.";
+        return false;
+    }
+    if (!parsed.Device.empty() && parsed.Type != kPortTypeSerialDs2480) {
+        error = "--device applies to the serial adapter (type 5) only.";
+        return false;
+    }
+    if (!ValidPortSetting(parsed, error)) return false;
+    if (parsed.Type == kPortTypeUsbDs2490) {
+        error = "The USB adapter (type 6) is not supported yet.";
+        return false;
+    }
+    setting = parsed;
+    return true;
 }

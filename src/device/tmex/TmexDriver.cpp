@@ -13,7 +13,7 @@
 namespace {
 
 constexpr std::uint32_t kStateMagic = 0x4B564453;  // marks a buffer this driver has written
-constexpr std::size_t kMaxSessions = 64;
+constexpr std::size_t kMaxSessions = 4096;         // only a caller that never ends its sessions meets it
 constexpr int kPageSize = 32;
 constexpr int kPageCount = 2048;  // every page whose address fits the 16-bit target address
 constexpr std::uint8_t kReadMemoryWithCrc = 0xA5;
@@ -49,7 +49,10 @@ std::int16_t TmexDriver::TMSetup(std::int32_t session) {
     if (found == sessions.end()) return kDriverBadArgument;
     Link* link = links.LinkFor(found->second.type, found->second.number);
     if (!link) {
-        lastSetupError = "Adapter type " + std::to_string(found->second.type) + " is not supported.";
+        const Port& port = found->second;
+        lastSetupError = port.type == kPortTypeSerialDs2480
+                             ? "Serial port " + std::to_string(port.number) + " is outside 1-255."
+                             : "Adapter type " + std::to_string(port.type) + " is not available.";
         return 0;
     }
     if (link->IsOpen()) {
@@ -58,6 +61,8 @@ std::int16_t TmexDriver::TMSetup(std::int32_t session) {
     }
     std::string error;
     if (!link->Open(error)) {
+        // The program's box names no reason; a terminal or a log keeps it.
+        std::fprintf(stderr, "kelvara: adapter not ready: %s\n", error.c_str());
         lastSetupError = error;
         return 0;
     }
@@ -109,7 +114,9 @@ TmexDriver::DeviceState TmexDriver::LoadState(const void* state) {
     return device;
 }
 
-void TmexDriver::StoreState(void* state, const DeviceState& device) { std::memcpy(state, &device, sizeof device); }
+void TmexDriver::StoreState(void* state, const DeviceState& device) {
+    std::memcpy(state, &device, sizeof device);
+}
 
 std::int16_t TmexDriver::TMFamilySearchSetup(std::int32_t session, void* state, std::int16_t family) {
     if (!sessions.contains(session) || !state) return kDriverBadArgument;
@@ -129,7 +136,8 @@ std::int16_t TmexDriver::TMNext(std::int32_t session, void* state) {
     std::int16_t result = 0;
     switch (onewire::SearchNext(*link, device.search)) {
         case onewire::SearchOutcome::Found:
-            if (device.familyArmed && device.search.rom[0] != device.family) {
+            // Bit 7 of a family code is not part of the family (the callers compare the low 7 bits too).
+            if (device.familyArmed && ((device.search.rom[0] ^ device.family) & 0x7F) != 0) {
                 // The search has run past the family asked for.
                 onewire::ResetSearch(device.search);
                 break;

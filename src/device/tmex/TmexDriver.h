@@ -12,10 +12,10 @@
 #include "device/tmex/TmexApi.h"
 
 // Result codes of this driver beyond 1 = success.
-constexpr std::int16_t kDriverNoDevice = 0;       // no presence, or the device did not answer
-constexpr std::int16_t kDriverLinkError = -2;     // the adapter failed mid-call
-constexpr std::int16_t kDriverCrcError = -3;      // a transfer came back with a bad CRC
-constexpr std::int16_t kDriverBadArgument = -4;   // session, buffer or page out of range
+constexpr std::int16_t kDriverNoDevice = 0;      // no presence, or the device did not answer
+constexpr std::int16_t kDriverLinkError = -2;    // the adapter failed mid-call
+constexpr std::int16_t kDriverCrcError = -3;     // a transfer came back with a bad CRC
+constexpr std::int16_t kDriverBadArgument = -4;  // session, buffer or page out of range
 
 class TmexDriver : public TmexApi {
 public:
@@ -24,7 +24,8 @@ public:
     // Why the last TMSetup failed (empty after a success); for logs and the about box.
     const std::string& LastSetupError() const { return lastSetupError; }
 
-    std::int32_t TMExtendedStartSession(std::int16_t portNumber, std::int16_t portType, void* reserved) override;
+    std::int32_t TMExtendedStartSession(std::int16_t portNumber, std::int16_t portType,
+                                        void* reserved) override;
     std::int16_t TMEndSession(std::int32_t session) override;
     std::int16_t TMSetup(std::int32_t session) override;
     std::int16_t TMReadDefaultPort(std::int16_t* portNumber, std::int16_t* portType) override;
@@ -33,8 +34,8 @@ public:
     std::int16_t TMRom(std::int32_t session, void* state, std::int16_t* rom) override;
     std::int16_t TMAccess(std::int32_t session, void* state) override;
     std::int16_t TMStrongAccess(std::int32_t session, void* state) override;
-    std::int16_t TMExtendedReadPage(std::int32_t session, void* state, std::int16_t page, std::uint8_t* destination,
-                                    std::int16_t overdrive) override;
+    std::int16_t TMExtendedReadPage(std::int32_t session, void* state, std::int16_t page,
+                                    std::uint8_t* destination, std::int16_t overdrive) override;
     std::int16_t TMBlockStream(std::int32_t session, std::uint8_t* buffer, std::int16_t length) override;
     std::int16_t TMTouchByte(std::int32_t session, std::int16_t byte) override;
     std::int16_t TMTouchReset(std::int32_t session) override;

@@ -146,7 +146,8 @@ int VirtualBus::RomPhaseBit(int written) {
             return result;
         }
         case Phase::MatchRom:
-            std::erase_if(participants, [&](const Slave& slave) { return RomBit(slave, bitIndex) != written; });
+            std::erase_if(participants,
+                          [&](const Slave& slave) { return RomBit(slave, bitIndex) != written; });
             if (++bitIndex == 64) phase = Phase::Function;
             return written;
         case Phase::Search: {
@@ -158,7 +159,8 @@ int VirtualBus::RomPhaseBit(int written) {
                 ++searchStep;
                 return value & written;
             }
-            std::erase_if(participants, [&](const Slave& slave) { return RomBit(slave, bitIndex) != written; });
+            std::erase_if(participants,
+                          [&](const Slave& slave) { return RomBit(slave, bitIndex) != written; });
             searchStep = 0;
             if (++bitIndex == 64) phase = Phase::Function;
             return written;

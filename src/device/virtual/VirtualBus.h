@@ -61,8 +61,8 @@ private:
     std::vector<Slave> devices;
     std::vector<Slave> participants;  // still taking part in the ROM phase, then selected
     Phase phase = Phase::Idle;
-    int bitIndex = 0;        // ROM bit (or command bit) being exchanged
-    int searchStep = 0;      // 0 bit, 1 complement, 2 direction
+    int bitIndex = 0;    // ROM bit (or command bit) being exchanged
+    int searchStep = 0;  // 0 bit, 1 complement, 2 direction
     std::uint8_t commandBits = 0;
     // A function-phase byte exchanged as single bits.
     int partialBits = 0;

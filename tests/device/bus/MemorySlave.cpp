@@ -20,7 +20,9 @@ void MemorySlave::OnReset() {
 
 std::uint8_t MemorySlave::OnFunctionByte(std::uint8_t written) {
     received.push_back(written);
-    auto feed = [this](std::uint8_t byte) { crc = onewire::Crc16(std::span<const std::uint8_t>(&byte, 1), crc); };
+    auto feed = [this](std::uint8_t byte) {
+        crc = onewire::Crc16(std::span<const std::uint8_t>(&byte, 1), crc);
+    };
     switch (state) {
         case State::Command:
             command = written;

@@ -1,8 +1,7 @@
-#include "device/virtual/VirtualBus.h"
-
 #include <gtest/gtest.h>
 
 #include "device/bus/MemorySlave.h"
+#include "device/virtual/VirtualBus.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "device/onewire/Crc.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "device/onewire/Crc.h"
 
 using namespace onewire;
 
@@ -19,7 +19,8 @@ TEST(Crc8, KnownRomCheckValues) {
 
 TEST(Crc16, StandardCheckValueAndSeed) {
     const std::string text = "123456789";
-    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()),
+                                              text.size());
     EXPECT_EQ(Crc16(bytes), 0xBB3D);  // the reflected 0xA001 check value
     // Running in two parts with the first result as the seed gives the same CRC.
     EXPECT_EQ(Crc16(bytes.subspan(4), Crc16(bytes.first(4))), 0xBB3D);

@@ -1,10 +1,9 @@
-#include "device/onewire/Search.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "device/bus/MemorySlave.h"
+#include "device/onewire/Search.h"
 #include "device/virtual/VirtualBus.h"
 
 using namespace onewire;
@@ -39,7 +38,8 @@ TEST(Search, FindsEveryDeviceOnABranchingBus) {
     const auto found = SearchAll(bus, state);
     EXPECT_EQ(found.size(), expected.size());
     EXPECT_EQ(std::set<Rom>(found.begin(), found.end()), expected);
-    EXPECT_EQ(SearchNext(bus, state), SearchOutcome::Found) << "after the last device a new search starts over";
+    EXPECT_EQ(SearchNext(bus, state), SearchOutcome::Found)
+        << "after the last device a new search starts over";
 }
 
 TEST(Search, EmptyBusFindsNothing) {
@@ -52,7 +52,8 @@ TEST(Search, EmptyBusFindsNothing) {
 TEST(Search, FamilyTargetStartsAtThatFamily) {
     VirtualBus bus;
     for (std::uint8_t family : {0x10, 0x21, 0x28, 0x21})
-        bus.Insert(std::make_shared<MemorySlave>(MemorySlave::MakeRom(family, 0x4000 + family + bus.Devices().size())));
+        bus.Insert(std::make_shared<MemorySlave>(
+            MemorySlave::MakeRom(family, 0x4000 + family + bus.Devices().size())));
     SearchState state;
     TargetFamily(state, 0x21);
     ASSERT_EQ(SearchNext(bus, state), SearchOutcome::Found);

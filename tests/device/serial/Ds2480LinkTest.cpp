@@ -1,5 +1,3 @@
-#include "device/serial/Ds2480Link.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +8,7 @@
 #include "device/LinkFactory.h"
 #include "device/bus/MemorySlave.h"
 #include "device/onewire/Search.h"
+#include "device/serial/Ds2480Link.h"
 #include "device/serial/FakeDs2480.h"
 #include "device/tmex/DriverFixture.h"
 #include "device/tmex/PortConfig.h"
@@ -69,6 +68,11 @@ TEST(Ds2480Link, ToleratesAnAnsweredCalibrationByte) {
     ASSERT_TRUE(rig.link->Open(error)) << error;
     rig.Add(1);
     EXPECT_EQ(rig.link->Reset(), ResetResult::Presence);
+
+    SerialRig slow;
+    slow.fake->lateCalibrationReply = true;
+    ASSERT_TRUE(slow.link->Open(error)) << error;
+    EXPECT_EQ(slow.fake->breaks, 2) << "a stray reply costs one more master reset";
 }
 
 TEST(Ds2480Link, ResetRepliesAreDecoded) {
@@ -103,13 +107,30 @@ TEST(Ds2480Link, DataModeDoublesTheModeSwitchByte) {
 TEST(Ds2480Link, SearchRunsOnSingleBitCommands) {
     SerialRig rig;
     std::set<onewire::Rom> expected;
-    for (std::uint64_t serial : {0x1ull, 0x3ull, 0x800000000000ull, 0x123456ull}) expected.insert(rig.Add(serial)->Rom());
+    for (std::uint64_t serial : {0x1ull, 0x3ull, 0x800000000000ull, 0x123456ull})
+        expected.insert(rig.Add(serial)->Rom());
     std::string error;
     ASSERT_TRUE(rig.link->Open(error));
     onewire::SearchState state;
     std::set<onewire::Rom> found;
     while (onewire::SearchNext(*rig.link, state) == onewire::SearchOutcome::Found) found.insert(state.rom);
     EXPECT_EQ(found, expected);
+}
+
+TEST(Ds2480Link, SearchAndVerifyQueueBitCommands) {
+    SerialRig rig;
+    auto a = rig.Add(0x10), b = rig.Add(0x11);
+    std::string error;
+    ASSERT_TRUE(rig.link->Open(error));
+    onewire::SearchState state;
+    int before = rig.fake->writeCalls;
+    ASSERT_EQ(onewire::SearchNext(*rig.link, state), onewire::SearchOutcome::Found);
+    EXPECT_LE(rig.fake->writeCalls - before, 70) << "about one round trip per ROM bit";
+    before = rig.fake->writeCalls;
+    EXPECT_EQ(onewire::VerifyRom(*rig.link, b->Rom()), onewire::SearchOutcome::Found);
+    EXPECT_LE(rig.fake->writeCalls - before, 10);
+    rig.bus.Remove(a);
+    EXPECT_EQ(onewire::VerifyRom(*rig.link, a->Rom()), onewire::SearchOutcome::NoDevice);
 }
 
 TEST(Ds2480Link, RecoversAfterALostReply) {
@@ -124,6 +145,14 @@ TEST(Ds2480Link, RecoversAfterALostReply) {
     std::uint8_t block[3] = {0xCC, 0xFF, 0xFF};
     rig.fake->dropReplies = 1;
     EXPECT_FALSE(rig.link->Block(block, 3));
+    EXPECT_EQ(rig.link->Reset(), ResetResult::Presence);
+
+    // Adapter unplugged: calls fail (and keep trying) until it answers again.
+    rig.fake->chipPresent = false;
+    EXPECT_EQ(rig.link->Reset(), ResetResult::LinkError);
+    EXPECT_EQ(rig.link->TouchBit(1), -1);
+    EXPECT_EQ(rig.link->TouchByte(0xCC), -1);
+    rig.fake->chipPresent = true;
     EXPECT_EQ(rig.link->Reset(), ResetResult::Presence);
 }
 

@@ -28,6 +28,7 @@ bool FakeDs2480Port::SendBreak() {
 
 bool FakeDs2480Port::Write(const std::uint8_t* data, std::size_t length) {
     if (!open) return false;
+    ++writeCalls;
     for (std::size_t i = 0; i < length; ++i) Receive(data[i]);
     return true;
 }
@@ -40,6 +41,14 @@ int FakeDs2480Port::Read(std::uint8_t* data, std::size_t length, int) {
         replies.pop_front();
     }
     return static_cast<int>(count);
+}
+
+void FakeDs2480Port::Flush() {
+    replies.clear();
+    if (lateReplyDue) {
+        lateReplyDue = false;
+        replies.push_back(0xCD);
+    }
 }
 
 void FakeDs2480Port::Reply(int byte) {
@@ -58,6 +67,10 @@ void FakeDs2480Port::Receive(std::uint8_t byte) {
         if (baud == 9600) {
             calibrated = true;
             if (answersCalibration) Reply(0xCD);
+            if (lateCalibrationReply) {
+                lateCalibrationReply = false;
+                lateReplyDue = true;
+            }
         }
         return;
     }
@@ -92,11 +105,20 @@ void FakeDs2480Port::Command(std::uint8_t byte) {
     if ((byte & 0xE3) == 0xC1) {
         int code = 3;
         switch (bus.Reset()) {
-            case ResetResult::Short: code = 0; break;
-            case ResetResult::Presence: code = 1; break;
-            case ResetResult::AlarmingPresence: code = 2; break;
-            case ResetResult::NoPresence: code = 3; break;
-            case ResetResult::LinkError: return;
+            case ResetResult::Short:
+                code = 0;
+                break;
+            case ResetResult::Presence:
+                code = 1;
+                break;
+            case ResetResult::AlarmingPresence:
+                code = 2;
+                break;
+            case ResetResult::NoPresence:
+                code = 3;
+                break;
+            case ResetResult::LinkError:
+                return;
         }
         Reply(0xCC | resetCodeOverride.value_or(code));
         return;

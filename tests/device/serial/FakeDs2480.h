@@ -15,14 +15,16 @@ class FakeDs2480Port : public SerialPort {
 public:
     explicit FakeDs2480Port(Link& bus);
 
-    bool chipPresent = true;         // false: the port opens but nothing answers
-    bool answersCalibration = false; // the chip's reply to the calibration byte is not documented
+    bool chipPresent = true;            // false: the port opens but nothing answers
+    bool answersCalibration = false;    // the chip's reply to the calibration byte is not documented
+    bool lateCalibrationReply = false;  // the first calibration reply arrives after the host's flush
     bool failOpen = false;
     std::optional<int> resetCodeOverride;  // RR bits to report instead of the bus's answer
-    int dropReplies = 0;             // swallow this many replies (line noise)
+    int dropReplies = 0;                   // swallow this many replies (line noise)
     std::vector<std::uint8_t> hostBytes;
     std::vector<std::uint8_t> busBytes;  // data bytes put on the 1-Wire bus
     int breaks = 0;
+    int writeCalls = 0;  // each is one round trip on a real line
 
     bool Open(std::string& error) override;
     void Close() override { open = false; }
@@ -30,7 +32,7 @@ public:
     bool SetBaud(int rate) override;
     bool Write(const std::uint8_t* data, std::size_t length) override;
     int Read(std::uint8_t* data, std::size_t length, int timeoutMs) override;
-    void Flush() override { replies.clear(); }
+    void Flush() override;
     bool SendBreak() override;
     void Sleep(int) override {}
     std::string Name() const override { return "fake-ttyS0"; }
@@ -46,6 +48,7 @@ private:
     bool calibrated = false;
     bool dataMode = false;
     bool pendingEscape = false;
+    bool lateReplyDue = false;
     std::array<int, 8> config{};
     std::deque<std::uint8_t> replies;
 };

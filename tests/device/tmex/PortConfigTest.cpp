@@ -1,8 +1,7 @@
-#include "device/tmex/PortConfig.h"
-
 #include <fstream>
 
 #include "device/tmex/DriverFixture.h"
+#include "device/tmex/PortConfig.h"
 
 namespace {
 
@@ -50,11 +49,16 @@ TEST(PortConfig, MissingAndDamagedFiles) {
     PortSetting setting;
     std::string error;
     EXPECT_EQ(LoadPortConfig(config.PortFile(), setting, error), PortConfigStatus::Missing);
-    EXPECT_EQ(LoadText(config, "; comment\r\n[Port]\r\nType = 15\r\nNumber=1\r\n", setting), PortConfigStatus::Loaded);
+    EXPECT_EQ(LoadText(config, "; comment\r\n[Port]\r\nType = 15\r\nNumber=1\r\n", setting),
+              PortConfigStatus::Loaded);
     EXPECT_EQ(setting.Type, 15);
-    for (const char* damaged : {"", "Type=5\n", "Type=5\nNumber=\n", "Type=5\nNumber=1x\n", "garbage\n",
-                                "Type=5\nNumber=0\n", "Type=5\nNumber=99999\n", "Type=3\nNumber=1\n",
-                                "\xFF\xFE\x00\x01"}) {
+    EXPECT_EQ(LoadText(config, "\xEF\xBB\xBF[Port]\nType=5\nNumber=4\nDevice = /dev/ttyUSB1 \n", setting),
+              PortConfigStatus::Loaded);
+    EXPECT_EQ(setting.Number, 4);
+    EXPECT_EQ(setting.Device, "/dev/ttyUSB1");
+    for (const char* damaged :
+         {"", "Type=5\n", "Type=5\nNumber=\n", "Type=5\nNumber=1x\n", "garbage\n", "Type=5\nNumber=0\n",
+          "Type=5\nNumber=99999\n", "Type=3\nNumber=1\n", "\xFF\xFE\x00\x01"}) {
         PortSetting untouched{15, 1, ""};
         EXPECT_EQ(LoadText(config, damaged, untouched), PortConfigStatus::Damaged) << damaged;
         EXPECT_EQ(untouched.Type, 15);
@@ -76,4 +80,32 @@ TEST(PortConfig, OverrideTextAndSerialDevicePaths) {
     const PortSetting usbSerial{5, 2, "/dev/ttyUSB0"};
     EXPECT_EQ(SerialDevicePath(2, &usbSerial), "/dev/ttyUSB0");
     EXPECT_EQ(SerialDevicePath(3, &usbSerial), "/dev/ttyS2");
+}
+
+TEST(PortConfig, SetupToolCommandLine) {
+    PortSetting setting;
+    std::string error;
+    ASSERT_TRUE(
+        ParsePortSetupArguments({"--type", "5", "--port", "2", "--device", "/dev/ttyUSB0"}, setting, error))
+        << error;
+    EXPECT_EQ(setting.Type, 5);
+    EXPECT_EQ(setting.Number, 2);
+    EXPECT_EQ(setting.Device, "/dev/ttyUSB0");
+    ASSERT_TRUE(ParsePortSetupArguments({"--port", "1", "--type", "15"}, setting, error));
+    EXPECT_EQ(setting.Type, 15);
+    EXPECT_TRUE(setting.Device.empty());
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"--type", "5"},
+        {"--type", "5", "--port"},
+        {"--type", "x", "--port", "1"},
+        {"--type", "5", "--port", "1", "--speed", "9"},
+        {"--type", "15", "--port", "1", "--device", "/dev/ttyS0"},
+        {"--type", "9", "--port", "1"},
+        {"--type", "6", "--port", "1"}};
+    for (const auto& arguments : bad) {
+        error.clear();
+        EXPECT_FALSE(ParsePortSetupArguments(arguments, setting, error));
+        EXPECT_FALSE(error.empty());
+    }
 }

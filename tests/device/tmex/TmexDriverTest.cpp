@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <sstream>
 
 #include "device/tmex/DriverFixture.h"
 
@@ -28,6 +29,10 @@ TEST_F(DriverTest, SetupFailsWhenTheAdapterIsMissing) {
     const auto usb = lonely.TMExtendedStartSession(1, kPortTypeUsbDs2490, nullptr);
     EXPECT_EQ(lonely.TMSetup(usb), 0);
     EXPECT_FALSE(lonely.LastSetupError().empty());
+
+    const auto badPort = lonely.TMExtendedStartSession(0, kPortTypeSerialDs2480, nullptr);
+    EXPECT_EQ(lonely.TMSetup(badPort), 0);
+    EXPECT_NE(lonely.LastSetupError().find("outside"), std::string::npos);
 
     bus.FailLink(true);
     EXPECT_EQ(driver.TMSetup(Session()), 0);
@@ -59,6 +64,16 @@ TEST_F(DriverTest, FamilySearchWithoutThatFamilyFindsNothing) {
         << "a fresh state has no current device";
 }
 
+TEST_F(DriverTest, FamilyCodeBitSevenIsNotPartOfTheFamily) {
+    AddSlave(0x31, 0xA1);
+    const auto session = Session();
+    ASSERT_EQ(driver.TMFamilySearchSetup(session, state.data(), 0x21), 1);
+    ASSERT_EQ(driver.TMNext(session, state.data()), 1);
+    std::int16_t rom[8] = {0};
+    driver.TMRom(session, state.data(), rom);
+    EXPECT_EQ(rom[0], 0xA1);
+}
+
 TEST_F(DriverTest, StateTravelsInTheCallersBuffer) {
     auto a = AddSlave(1), b = AddSlave(2);
     const auto session = Session();
@@ -88,7 +103,8 @@ TEST_F(DriverTest, AccessAndStrongAccessFollowThePresence) {
     EXPECT_TRUE(neighbour->received.empty());
 
     bus.Remove(logger);
-    EXPECT_EQ(driver.TMAccess(session, state.data()), 1) << "Match ROM cannot tell; another device answers presence";
+    EXPECT_EQ(driver.TMAccess(session, state.data()), 1)
+        << "Match ROM cannot tell; another device answers presence";
     EXPECT_LE(driver.TMStrongAccess(session, state.data()), 0);
     bus.Remove(neighbour);
     EXPECT_LE(driver.TMAccess(session, state.data()), 0);
@@ -210,4 +226,27 @@ TEST_F(DriverTest, DefaultPortComesFromTheSavedFile) {
 
     std::ofstream(config.PortFile()) << "[Port]\nType=five\nNumber=2\n";
     EXPECT_EQ(driver.TMReadDefaultPort(&number, &type), 0) << "a damaged file offers the port set-up tool";
+}
+
+TEST(LinkProvider, MapsPortTypesToLinks) {
+    VirtualBus bus;
+    bus.Insert(std::make_shared<MemorySlave>(MemorySlave::MakeRom(0x21, 1)));
+    LinkProvider links(&bus);
+    links.SetTracing(false);
+    EXPECT_EQ(links.LinkFor(kPortTypeVirtual, 1), &bus);
+    EXPECT_EQ(links.LinkFor(kPortTypeUsbDs2490, 1), nullptr);
+    EXPECT_EQ(links.LinkFor(3, 1), nullptr);
+    EXPECT_EQ(links.LinkFor(kPortTypeSerialDs2480, 0), nullptr);
+
+    std::ostringstream trace;
+    LinkProvider traced(&bus);
+    traced.SetTracing(true, &trace);
+    Link* link = traced.LinkFor(kPortTypeVirtual, 1);
+    ASSERT_NE(link, &bus);
+    EXPECT_EQ(link, traced.LinkFor(kPortTypeVirtual, 1)) << "one wrapper per port";
+    EXPECT_EQ(link->Reset(), ResetResult::Presence);
+    std::uint8_t bits[3] = {1, 1, 0};
+    EXPECT_TRUE(link->TouchBits(bits, 3));
+    EXPECT_NE(trace.str().find("reset: presence"), std::string::npos) << trace.str();
+    EXPECT_NE(trace.str().find("bits 3 > 110"), std::string::npos) << trace.str();
 }

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QStringList>
+#include <QTimer>
 
 #include "app/TTRecForm.h"
 #include "app/qt/ControlBinding.h"
@@ -8,21 +9,22 @@
 #include "app/qt/WizardTabView.h"
 #include "device/LinkFactory.h"
 #include "device/tmex/TmexDriver.h"
-#include "device/virtual/Ds1921Device.h"
-#include "device/virtual/SimClock.h"
-#include "device/virtual/VirtualBus.h"
+#include "device/virtual/VirtualAdapter.h"
 #include "setup/DelayCalculator.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kelvara");
 
-    // Port type 15 is the in-process virtual adapter on real time.
+    // Port type 15 is the in-process virtual adapter on real time; its devices
+    // are kept between runs, and the first run gets a demo device.
     ScaledClock clock;
-    VirtualBus bus;
-    const auto rom = Ds1921Device::MakeRom(Ds1921Variant::Standard, 1);
-    bus.Insert(std::make_shared<Ds1921Device>(rom, clock, Ds1921Device::DefaultProfile(Ds1921Variant::Standard, 1)));
-    LinkProvider links(&bus);
+    VirtualAdapter adapter(VirtualAdapter::DefaultStatePath(), clock);
+    const std::string adapterProblem = adapter.Load();
+    QTimer adapterSaver;
+    QObject::connect(&adapterSaver, &QTimer::timeout, [&adapter] { adapter.Save(); });
+    adapterSaver.start(60000);
+    LinkProvider links(&adapter.Bus());
     TmexDriver driver(links);
 
     QtPlatform platform;
@@ -43,7 +45,10 @@ int main(int argc, char** argv) {
     form.FormCreate(args);
     window.Sync();
     window.show();
+    if (!adapterProblem.empty())
+        platform.MessageBox(adapterProblem, form.AppCaption, MsgButtons::Ok, MsgIcon::Warning);
     const int result = app.exec();
     platform.SetTimerEnabled(false);
+    adapter.Save();
     return result;
 }

@@ -53,8 +53,8 @@ void BM_ReadWholeMemoryThroughDriver(benchmark::State& state) {
     std::uint8_t buffer[32];
     for (auto _ : state) {
         for (int page : pages) {
-            const auto result =
-                driver.TMExtendedReadPage(session, driverState.data(), static_cast<std::int16_t>(page), buffer, 0);
+            const auto result = driver.TMExtendedReadPage(session, driverState.data(),
+                                                          static_cast<std::int16_t>(page), buffer, 0);
             if (result <= 0) state.SkipWithError("page read failed");
         }
         benchmark::ClobberMemory();

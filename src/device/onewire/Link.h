@@ -22,6 +22,17 @@ public:
     virtual int TouchByte(std::uint8_t byte) = 0;
     // Exchanges the bytes in place (0xFF sent reads the device); false on a link failure.
     virtual bool Block(std::uint8_t* data, std::size_t length) = 0;
+    // Touches `count` single bits in a row (one value 0/1 per element, read back in
+    // place); false on a link failure. Adapters that can queue bit commands override
+    // it to save a round trip per bit, which makes a search over a serial line fast.
+    virtual bool TouchBits(std::uint8_t* bits, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const int read = TouchBit(bits[i]);
+            if (read < 0) return false;
+            bits[i] = static_cast<std::uint8_t>(read);
+        }
+        return true;
+    }
 
     virtual std::string Version() const = 0;
 };

@@ -47,10 +47,13 @@ SearchOutcome SearchNext(Link& link, SearchState& state, bool conditional) {
     Rom rom = state.rom;
     int lastZero = 0;
     int familyDiscrepancy = state.lastFamilyDiscrepancy;
+    // Each exchange writes the previous bit's direction and reads the next bit and
+    // its complement, so a serial adapter needs one round trip per ROM bit.
+    std::uint8_t slots[3] = {1, 1, 1};
+    if (!link.TouchBits(slots + 1, 2)) return SearchOutcome::LinkError;
     for (int bit = 1; bit <= 64; ++bit) {
-        const int idBit = link.TouchBit(1);
-        const int complement = link.TouchBit(1);
-        if (idBit < 0 || complement < 0) return SearchOutcome::LinkError;
+        const int idBit = slots[1];
+        const int complement = slots[2];
         if (idBit == 1 && complement == 1) {
             // Nobody answered (a device left mid-search): this pass found nothing.
             ResetSearch(state);
@@ -70,7 +73,9 @@ SearchOutcome SearchNext(Link& link, SearchState& state, bool conditional) {
             }
         }
         SetRomBit(rom, bit - 1, direction);
-        if (link.TouchBit(direction) < 0) return SearchOutcome::LinkError;
+        slots[0] = static_cast<std::uint8_t>(direction);
+        slots[1] = slots[2] = 1;
+        if (!link.TouchBits(slots, bit < 64 ? 3 : 1)) return SearchOutcome::LinkError;
     }
     if (!RomCrcValid(rom) || rom[0] == 0) {
         ResetSearch(state);
@@ -88,15 +93,20 @@ SearchOutcome VerifyRom(Link& link, const Rom& rom) {
     if (reset == ResetResult::LinkError) return SearchOutcome::LinkError;
     if (!Present(reset)) return SearchOutcome::NoDevice;
     if (link.TouchByte(kSearchRomCommand) < 0) return SearchOutcome::LinkError;
+    // The directions are known beforehand, so all 192 slots go out in one exchange;
+    // writing the wanted bit after the device has dropped out does no harm.
+    std::uint8_t slots[64 * 3];
     for (int bit = 0; bit < 64; ++bit) {
-        const int idBit = link.TouchBit(1);
-        const int complement = link.TouchBit(1);
-        if (idBit < 0 || complement < 0) return SearchOutcome::LinkError;
-        const int wanted = RomBit(rom, bit);
+        slots[3 * bit] = slots[3 * bit + 1] = 1;
+        slots[3 * bit + 2] = static_cast<std::uint8_t>(RomBit(rom, bit));
+    }
+    if (!link.TouchBits(slots, sizeof slots)) return SearchOutcome::LinkError;
+    for (int bit = 0; bit < 64; ++bit) {
+        const int idBit = slots[3 * bit];
+        const int complement = slots[3 * bit + 1];
         // The wanted value is on the bus unless every remaining device drove the other one.
-        const bool available = wanted == 1 ? complement == 0 : idBit == 0;
+        const bool available = RomBit(rom, bit) == 1 ? complement == 0 : idBit == 0;
         if (!available) return SearchOutcome::NoDevice;
-        if (link.TouchBit(wanted) < 0) return SearchOutcome::LinkError;
     }
     return SearchOutcome::Found;
 }

@@ -75,3 +75,13 @@ bool TracingLink::Block(std::uint8_t* data, std::size_t length) {
     out << name << " block " << length << " < " << (ok ? HexBytes(data, length) : "link error") << '\n';
     return ok;
 }
+
+bool TracingLink::TouchBits(std::uint8_t* bits, std::size_t count) {
+    std::string sent(count, '0');
+    for (std::size_t i = 0; i < count; ++i) sent[i] = bits[i] ? '1' : '0';
+    const bool ok = inner.TouchBits(bits, count);
+    std::string read(count, '0');
+    for (std::size_t i = 0; i < count; ++i) read[i] = bits[i] ? '1' : '0';
+    out << name << " bits " << count << " > " << sent << " < " << (ok ? read : "link error") << '\n';
+    return ok;
+}

@@ -19,6 +19,7 @@ public:
     int TouchBit(int bit) override;
     int TouchByte(std::uint8_t byte) override;
     bool Block(std::uint8_t* data, std::size_t length) override;
+    bool TouchBits(std::uint8_t* bits, std::size_t count) override;
     std::string Version() const override { return inner.Version(); }
 
 private:

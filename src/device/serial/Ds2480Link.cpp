@@ -1,5 +1,6 @@
 #include "device/serial/Ds2480Link.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -58,13 +59,20 @@ bool Ds2480Link::Synchronise() {
     port->Sleep(5);
     port->Flush();
     mode = Mode::Command;
-    needsSync = false;
-    return Command(kProbeConfig) == kProbeEcho;
+    needsSync = Command(kProbeConfig) != kProbeEcho;
+    return !needsSync;
 }
 
 void Ds2480Link::Lost() {
     port->Flush();
     needsSync = true;
+}
+
+bool Ds2480Link::Recover() {
+    if (Synchronise()) return true;
+    port->Close();
+    std::string error;
+    return port->Open(error) && Synchronise();
 }
 
 int Ds2480Link::Command(std::uint8_t command) {
@@ -76,7 +84,7 @@ int Ds2480Link::Command(std::uint8_t command) {
 
 bool Ds2480Link::EnterCommandMode() {
     if (!open) return false;
-    if (needsSync && !Synchronise()) return false;
+    if (needsSync && !Recover()) return false;
     if (mode == Mode::Command) return true;
     if (!port->Write(&kCommandMode, 1)) return false;
     mode = Mode::Command;
@@ -85,7 +93,7 @@ bool Ds2480Link::EnterCommandMode() {
 
 bool Ds2480Link::EnterDataMode() {
     if (!open) return false;
-    if (needsSync && !Synchronise()) return false;
+    if (needsSync && !Recover()) return false;
     if (mode == Mode::Data) return true;
     if (!port->Write(&kDataMode, 1)) return false;
     mode = Mode::Data;
@@ -119,6 +127,32 @@ int Ds2480Link::TouchBit(int bit) {
         return -1;
     }
     return reply & 0x01;
+}
+
+bool Ds2480Link::TouchBits(std::uint8_t* bits, std::size_t count) {
+    if (!EnterCommandMode()) return false;
+    std::vector<std::uint8_t> commands;
+    std::vector<std::uint8_t> replies;
+    for (std::size_t start = 0; start < count; start += kChunk) {
+        const std::size_t chunk = std::min(kChunk, count - start);
+        commands.clear();
+        for (std::size_t i = 0; i < chunk; ++i) commands.push_back(bits[start + i] ? kBitOne : kBitZero);
+        replies.assign(chunk, 0);
+        if (!port->Write(commands.data(), chunk) ||
+            port->Read(replies.data(), chunk, kReplyTimeoutMs + static_cast<int>(chunk) * 3) !=
+                static_cast<int>(chunk)) {
+            Lost();
+            return false;
+        }
+        for (std::size_t i = 0; i < chunk; ++i) {
+            if ((replies[i] & 0xE0) != 0x80) {
+                Lost();
+                return false;
+            }
+            bits[start + i] = replies[i] & 0x01;
+        }
+    }
+    return true;
 }
 
 int Ds2480Link::TouchByte(std::uint8_t byte) {

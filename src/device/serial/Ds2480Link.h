@@ -19,6 +19,7 @@ public:
     int TouchBit(int bit) override;
     int TouchByte(std::uint8_t byte) override;
     bool Block(std::uint8_t* data, std::size_t length) override;
+    bool TouchBits(std::uint8_t* bits, std::size_t count) override;
     std::string Version() const override;
 
 private:
@@ -32,6 +33,8 @@ private:
     int Command(std::uint8_t command);
     // Called after any broken exchange: the chip's state is unknown, start over.
     void Lost();
+    // Resynchronises after a loss, reopening the port if the adapter was unplugged.
+    bool Recover();
 
     std::unique_ptr<SerialPort> port;
     Mode mode = Mode::Command;

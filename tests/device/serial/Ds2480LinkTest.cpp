@@ -112,6 +112,22 @@ TEST(Ds2480Link, SearchRunsOnSingleBitCommands) {
     EXPECT_EQ(found, expected);
 }
 
+TEST(Ds2480Link, SearchAndVerifyQueueBitCommands) {
+    SerialRig rig;
+    auto a = rig.Add(0x10), b = rig.Add(0x11);
+    std::string error;
+    ASSERT_TRUE(rig.link->Open(error));
+    onewire::SearchState state;
+    int before = rig.fake->writeCalls;
+    ASSERT_EQ(onewire::SearchNext(*rig.link, state), onewire::SearchOutcome::Found);
+    EXPECT_LE(rig.fake->writeCalls - before, 70) << "about one round trip per ROM bit";
+    before = rig.fake->writeCalls;
+    EXPECT_EQ(onewire::VerifyRom(*rig.link, b->Rom()), onewire::SearchOutcome::Found);
+    EXPECT_LE(rig.fake->writeCalls - before, 10);
+    rig.bus.Remove(a);
+    EXPECT_EQ(onewire::VerifyRom(*rig.link, a->Rom()), onewire::SearchOutcome::NoDevice);
+}
+
 TEST(Ds2480Link, RecoversAfterALostReply) {
     SerialRig rig;
     rig.Add(3);
@@ -124,6 +140,14 @@ TEST(Ds2480Link, RecoversAfterALostReply) {
     std::uint8_t block[3] = {0xCC, 0xFF, 0xFF};
     rig.fake->dropReplies = 1;
     EXPECT_FALSE(rig.link->Block(block, 3));
+    EXPECT_EQ(rig.link->Reset(), ResetResult::Presence);
+
+    // Adapter unplugged: calls fail (and keep trying) until it answers again.
+    rig.fake->chipPresent = false;
+    EXPECT_EQ(rig.link->Reset(), ResetResult::LinkError);
+    EXPECT_EQ(rig.link->TouchBit(1), -1);
+    EXPECT_EQ(rig.link->TouchByte(0xCC), -1);
+    rig.fake->chipPresent = true;
     EXPECT_EQ(rig.link->Reset(), ResetResult::Presence);
 }
 

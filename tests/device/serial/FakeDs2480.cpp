@@ -28,6 +28,7 @@ bool FakeDs2480Port::SendBreak() {
 
 bool FakeDs2480Port::Write(const std::uint8_t* data, std::size_t length) {
     if (!open) return false;
+    ++writeCalls;
     for (std::size_t i = 0; i < length; ++i) Receive(data[i]);
     return true;
 }

@@ -23,6 +23,7 @@ public:
     std::vector<std::uint8_t> hostBytes;
     std::vector<std::uint8_t> busBytes;  // data bytes put on the 1-Wire bus
     int breaks = 0;
+    int writeCalls = 0;  // each is one round trip on a real line
 
     bool Open(std::string& error) override;
     void Close() override { open = false; }

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QStringList>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -35,6 +36,10 @@ int main(int argc, char** argv) {
     const std::unique_ptr<SimClock> clock = MakeVirtualClock();
     VirtualAdapter adapter(VirtualAdapter::DefaultStatePath(), *clock);
     const std::string adapterProblem = adapter.Load();
+    // Saved every minute as well as at the end, so a killed session loses little.
+    QTimer adapterSaver;
+    QObject::connect(&adapterSaver, &QTimer::timeout, [&adapter] { adapter.Save(); });
+    adapterSaver.start(60000);
     LinkProvider links(&adapter.Bus());
     TmexDriver driver(links);
 

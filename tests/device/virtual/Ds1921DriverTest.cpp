@@ -30,7 +30,8 @@ protected:
     // WriteScratch + CopyScratch as the program's write jobs send them.
     int Write(std::uint16_t address, const std::vector<std::uint8_t>& data) {
         const auto n = data.size();
-        std::vector<std::uint8_t> block{0x0F, static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(address >> 8)};
+        std::vector<std::uint8_t> block{0x0F, static_cast<std::uint8_t>(address),
+                                        static_cast<std::uint8_t>(address >> 8)};
         block.insert(block.end(), data.begin(), data.end());
         if (driver.TMAccess(session, state.data()) != 1) return -1;
         driver.TMBlockStream(session, block.data(), static_cast<std::int16_t>(block.size()));
@@ -39,19 +40,23 @@ protected:
         back[0] = 0xAA;
         driver.TMBlockStream(session, back.data(), static_cast<std::int16_t>(back.size()));
         const auto es = static_cast<std::uint8_t>((address + n - 1) & 0x1F);
-        if (back[1] != static_cast<std::uint8_t>(address) || back[2] != (address >> 8) || back[3] != es) return -301;
+        if (back[1] != static_cast<std::uint8_t>(address) || back[2] != (address >> 8) || back[3] != es)
+            return -301;
         if (!std::equal(data.begin(), data.end(), back.begin() + 4)) return -301;
         if (driver.TMAccess(session, state.data()) != 1) return -1;
-        std::vector<std::uint8_t> copy{0x55, static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(address >> 8), es};
+        std::vector<std::uint8_t> copy{0x55, static_cast<std::uint8_t>(address),
+                                       static_cast<std::uint8_t>(address >> 8), es};
         copy.resize(14, 0xFF);
         const auto count = driver.TMBlockStream(session, copy.data(), 14);
         return count == 14 && (copy[13] == 0xAA || copy[13] == 0x55) ? 1 : -1;
     }
     int Clear() {
         std::uint8_t arm[] = {0x0F, 0x0E, 0x02, 0x40};
-        if (driver.TMAccess(session, state.data()) != 1 || driver.TMBlockStream(session, arm, 4) != 4) return -1;
+        if (driver.TMAccess(session, state.data()) != 1 || driver.TMBlockStream(session, arm, 4) != 4)
+            return -1;
         std::uint8_t copy[] = {0x55, 0x0E, 0x02, 0x0E, 0xFF};
-        if (driver.TMAccess(session, state.data()) != 1 || driver.TMBlockStream(session, copy, 5) != 5) return -1;
+        if (driver.TMAccess(session, state.data()) != 1 || driver.TMBlockStream(session, copy, 5) != 5)
+            return -1;
         if ((copy[4] >> 4) != 0x5 && (copy[4] >> 4) != 0xA) return -1;
         if (driver.TMAccess(session, state.data()) != 1) return -1;
         const int result = driver.TMTouchByte(session, 0x3C) == 0x3C ? 1 : -1;

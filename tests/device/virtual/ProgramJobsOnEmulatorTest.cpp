@@ -73,8 +73,9 @@ TEST_F(ProgramJobsOnEmulator, ClearWriteStopAndForcedReading) {
     EXPECT_EQ(page[0x14] & 0x60, 0x40) << "the demo mission ended and the memory is clear";
 
     // Clock 08:30:13 Monday 07/12/2026, daily alarm, thresholds, 5 minutes, roll-over, 2 minutes' delay.
-    const std::array<std::uint8_t, 21> bytes = {0x13, 0x30, 0x08, 0x02, 0x07, 0x92, 0x26, 0x00, 0x00, 0x12, 0x80,
-                                                0x60, 0xA0, 0x05, 0x08, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00};
+    const std::array<std::uint8_t, 21> bytes = {0x13, 0x30, 0x08, 0x02, 0x07, 0x92, 0x26,
+                                                0x00, 0x00, 0x12, 0x80, 0x60, 0xA0, 0x05,
+                                                0x08, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00};
     form.Image.NewRegisterPage = bytes;
     form.SetTimeCheck.Checked = true;
     for (int step = 0; step < 3; ++step) {

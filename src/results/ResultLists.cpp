@@ -43,12 +43,7 @@ void TTRecForm::UpdateHistogram() {
 }
 
 void TTRecForm::UpdateUser() {
-    for (int page = 0; page < 15; ++page) {
-        auto* bytes = Image.UserArea.data() + page * 32;
-        for (int i = 0; i < 32; ++i)
-            if (bytes[i] == 0) bytes[i] = 0x20;
-        UserTexts[page].assign(reinterpret_cast<const char*>(bytes), 32);
-    }
+    DecodeUserTexts(Image, UserTexts);
     btnDetails.Visible = true;
 }
 

@@ -85,7 +85,7 @@ void TTRecForm::WizardReset() {
     // A reset after Finish would otherwise leave Back live on the first page.
     BackButton.Enabled = false;
     FinishButton.Enabled = false;
-    RolloverDays.Caption = "1.4 Days";
+    RolloverDays.Caption = RolloverDaysText(1, platform.DecimalSeparator());
     for (auto& edit : edituser) edit.Text.clear();
 }
 

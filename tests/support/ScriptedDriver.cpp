@@ -3,6 +3,21 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+std::int16_t NextOr(std::deque<std::int16_t>& queue, std::int16_t fallback) {
+    if (queue.empty()) return fallback;
+    const std::int16_t value = queue.front();
+    queue.pop_front();
+    return value;
+}
+}  // namespace
+
+void ScriptedDriver::Record(std::string name, std::vector<std::uint8_t> sent, bool needsSession) {
+    Calls.push_back({std::move(name), std::move(sent)});
+    if (needsSession && OpenSessions <= 0) ++CallsOutsideSession;
+    if (OnCall) OnCall(Calls.back());
+}
+
 std::vector<std::string> ScriptedDriver::CallNames() const {
     std::vector<std::string> names;
     for (const auto& call : Calls) names.push_back(call.Name);
@@ -10,24 +25,24 @@ std::vector<std::string> ScriptedDriver::CallNames() const {
 }
 
 std::int32_t ScriptedDriver::TMExtendedStartSession(std::int16_t, std::int16_t, void*) {
-    Calls.push_back({"TMExtendedStartSession", {}});
     if (SessionResult > 0) ++OpenSessions;
+    Record("TMExtendedStartSession", {}, false);
     return SessionResult;
 }
 
 std::int16_t ScriptedDriver::TMEndSession(std::int32_t) {
-    Calls.push_back({"TMEndSession", {}});
     --OpenSessions;
+    Record("TMEndSession", {}, false);
     return 1;
 }
 
 std::int16_t ScriptedDriver::TMSetup(std::int32_t) {
-    Calls.push_back({"TMSetup", {}});
+    Record("TMSetup", {}, true);
     return SetupResult;
 }
 
 std::int16_t ScriptedDriver::TMReadDefaultPort(std::int16_t* portNumber, std::int16_t* portType) {
-    Calls.push_back({"TMReadDefaultPort", {}});
+    Record("TMReadDefaultPort", {}, false);
     if (DefaultPortResult == 1) {
         *portNumber = DefaultPortNumber;
         *portType = DefaultPortType;
@@ -36,41 +51,46 @@ std::int16_t ScriptedDriver::TMReadDefaultPort(std::int16_t* portNumber, std::in
 }
 
 std::int16_t ScriptedDriver::TMFamilySearchSetup(std::int32_t, void*, std::int16_t family) {
-    Calls.push_back({"TMFamilySearchSetup", {static_cast<std::uint8_t>(family)}});
+    Record("TMFamilySearchSetup", {static_cast<std::uint8_t>(family)}, true);
     return FamilySearchSetupResult;
 }
 
 std::int16_t ScriptedDriver::TMNext(std::int32_t, void*) {
-    Calls.push_back({"TMNext", {}});
-    return NextResult;
+    Record("TMNext", {}, true);
+    return DeviceGone() ? 0 : NextResult;
 }
 
 std::int16_t ScriptedDriver::TMRom(std::int32_t, void*, std::int16_t* rom) {
-    Calls.push_back({"TMRom", {}});
+    Record("TMRom", {}, true);
     if (rom[0] == 0)
         for (int i = 0; i < 8; ++i) rom[i] = Rom[i];
     return RomResult;
 }
 
 std::int16_t ScriptedDriver::TMAccess(std::int32_t, void*) {
-    Calls.push_back({"TMAccess", {}});
-    return AccessResult;
+    Record("TMAccess", {}, true);
+    return DeviceGone() ? 0 : NextOr(AccessReplies, AccessResult);
 }
 
 std::int16_t ScriptedDriver::TMStrongAccess(std::int32_t, void*) {
-    Calls.push_back({"TMStrongAccess", {}});
-    return StrongAccessResult;
+    Record("TMStrongAccess", {}, true);
+    return DeviceGone() ? 0 : NextOr(StrongAccessReplies, StrongAccessResult);
 }
 
-std::int16_t ScriptedDriver::TMExtendedReadPage(std::int32_t, void*, std::int16_t page, std::uint8_t* destination,
-                                                std::int16_t) {
-    Calls.push_back({"TMExtendedReadPage", {static_cast<std::uint8_t>(page)}});
+std::int16_t ScriptedDriver::TMExtendedReadPage(std::int32_t, void*, std::int16_t page,
+                                                std::uint8_t* destination, std::int16_t) {
+    Record("TMExtendedReadPage", {static_cast<std::uint8_t>(page)}, true);
+    if (DeviceGone()) return -1;
     if (ReadPageResult > 0) std::copy(PageData.begin(), PageData.begin() + 32, destination);
     return ReadPageResult;
 }
 
 std::int16_t ScriptedDriver::TMBlockStream(std::int32_t, std::uint8_t* buffer, std::int16_t length) {
-    Calls.push_back({"TMBlockStream", std::vector<std::uint8_t>(buffer, buffer + length)});
+    Record("TMBlockStream", std::vector<std::uint8_t>(buffer, buffer + length), true);
+    if (DeviceGone()) {
+        std::fill_n(buffer, length, std::uint8_t{0xFF});
+        return length;
+    }
     if (BlockReplies.empty()) return length;
     const BlockReply reply = BlockReplies.front();
     BlockReplies.pop_front();
@@ -79,15 +99,15 @@ std::int16_t ScriptedDriver::TMBlockStream(std::int32_t, std::uint8_t* buffer, s
 }
 
 std::int16_t ScriptedDriver::TMTouchByte(std::int32_t, std::int16_t byte) {
-    Calls.push_back({"TMTouchByte", {static_cast<std::uint8_t>(byte)}});
-    if (TouchReplies.empty()) return byte;
+    Record("TMTouchByte", {static_cast<std::uint8_t>(byte)}, true);
+    if (DeviceGone() || TouchReplies.empty()) return byte;
     const std::int16_t reply = TouchReplies.front();
     TouchReplies.pop_front();
     return reply;
 }
 
 std::int16_t ScriptedDriver::TMTouchReset(std::int32_t) {
-    Calls.push_back({"TMTouchReset", {}});
+    Record("TMTouchReset", {}, true);
     return 1;
 }
 

@@ -1,0 +1,35 @@
+#pragma once
+// A do-nothing platform with a manual clock for the cycle benchmarks.
+#include "app/Platform.h"
+
+class BenchPlatform : public Platform {
+public:
+    std::uint32_t Tick = 1000000;
+    TDateTime Time = 38051.6;  // 05/03/2004 14:24
+    int Interval = 50;
+    bool TimerOn = false;
+
+    std::uint32_t TickCount() override { return Tick; }
+    TDateTime Now() override { return Time; }
+    void Sleep(int milliseconds) override { Tick += milliseconds; }
+    void Beep() override {}
+    MsgResult MessageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override {
+        return MsgResult::Ok;
+    }
+    std::optional<std::string> SaveDialog(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::string> OpenDialog(const FileDialogRequest&) override { return std::nullopt; }
+    void SetClipboardText(const std::string&) override {}
+    bool PrintLines(const std::vector<std::string>&, std::string&) override { return false; }
+    void PrinterSetup() override {}
+    bool StartProgram(const std::string&) override { return false; }
+    bool OpenUrl(const std::string&) override { return false; }
+    void Terminate() override {}
+    std::string ProgramDir() override { return "/nonexistent/"; }
+    char DecimalSeparator() override { return '.'; }
+    std::string DateTimeText(TDateTime) override { return {}; }
+    void SetTimerEnabled(bool enabled) override { TimerOn = enabled; }
+    bool TimerEnabled() override { return TimerOn; }
+    void SetTimerInterval(int milliseconds) override { Interval = milliseconds; }
+    int TimerInterval() override { return Interval; }
+    void RefreshNow() override {}
+};

@@ -1,0 +1,31 @@
+#pragma once
+// A Link decorator that hex-dumps every exchange, so that a user's run with
+// KELVARA_TRACE=1 on real hardware shows exactly what crossed the bus.
+#include <ostream>
+
+#include "device/onewire/Link.h"
+
+class TracingLink : public Link {
+public:
+    TracingLink(Link& inner, std::ostream& out, std::string name);
+
+    // True when the environment asks for tracing (KELVARA_TRACE=1).
+    static bool Requested();
+
+    bool Open(std::string& error) override;
+    void Close() override;
+    bool IsOpen() const override { return inner.IsOpen(); }
+    ResetResult Reset() override;
+    int TouchBit(int bit) override;
+    int TouchByte(std::uint8_t byte) override;
+    bool Block(std::uint8_t* data, std::size_t length) override;
+    std::string Version() const override { return inner.Version(); }
+
+private:
+    Link& inner;
+    std::ostream& out;
+    std::string name;
+};
+
+// "55 0A FF" style text of a byte run.
+std::string HexBytes(const std::uint8_t* data, std::size_t length);

@@ -1,0 +1,200 @@
+#include "device/tmex/PortConfig.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "device/tmex/TmexApi.h"
+
+namespace {
+
+std::string Trim(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    const auto last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+bool ParseNumber(const std::string& text, std::int16_t& value) {
+    int parsed = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (ec != std::errc() || end != text.data() + text.size() || parsed < -32768 || parsed > 32767) return false;
+    value = static_cast<std::int16_t>(parsed);
+    return true;
+}
+
+std::string EnvOrEmpty(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+
+}  // namespace
+
+std::string PortConfigPath() {
+    if (const std::string dir = EnvOrEmpty("KELVARA_CONFIG_DIR"); !dir.empty()) return dir + "/port.ini";
+    if (const std::string xdg = EnvOrEmpty("XDG_CONFIG_HOME"); !xdg.empty()) return xdg + "/kelvara/port.ini";
+    return EnvOrEmpty("HOME") + "/.config/kelvara/port.ini";
+}
+
+bool ValidPortSetting(const PortSetting& setting, std::string& error) {
+    if (setting.Type != kPortTypeSerialDs2480 && setting.Type != kPortTypeUsbDs2490 &&
+        setting.Type != kPortTypeVirtual) {
+        error = "Unknown adapter type " + std::to_string(setting.Type) + ".";
+        return false;
+    }
+    if (setting.Number < 1 || setting.Number > 255) {
+        error = "Port number " + std::to_string(setting.Number) + " is outside 1-255.";
+        return false;
+    }
+    if (setting.Device.find_first_of("\r\n") != std::string::npos) {
+        error = "The device path holds a line break.";
+        return false;
+    }
+    return true;
+}
+
+PortConfigStatus LoadPortConfig(const std::string& path, PortSetting& setting, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        if (!std::filesystem::exists(path)) return PortConfigStatus::Missing;
+        error = "Cannot read " + path + ".";
+        return PortConfigStatus::Damaged;
+    }
+    PortSetting loaded;
+    bool haveType = false, haveNumber = false;
+    std::string line;
+    int lineNumber = 0;
+    while (std::getline(in, line)) {
+        ++lineNumber;
+        if (lineNumber > 100 || line.size() > 4096) {
+            error = path + " is not a port file.";
+            return PortConfigStatus::Damaged;
+        }
+        line = Trim(line);
+        if (line.empty() || line[0] == ';' || line[0] == '#' || line[0] == '[') continue;
+        const auto equals = line.find('=');
+        if (equals == std::string::npos) {
+            error = path + " line " + std::to_string(lineNumber) + ": no key=value.";
+            return PortConfigStatus::Damaged;
+        }
+        const std::string key = Trim(line.substr(0, equals));
+        const std::string value = Trim(line.substr(equals + 1));
+        if (key == "Type") {
+            haveType = ParseNumber(value, loaded.Type);
+            if (!haveType) break;
+        } else if (key == "Number") {
+            haveNumber = ParseNumber(value, loaded.Number);
+            if (!haveNumber) break;
+        } else if (key == "Device") {
+            loaded.Device = value;
+        }
+    }
+    if (!haveType || !haveNumber) {
+        error = path + ": Type and Number must both be whole numbers.";
+        return PortConfigStatus::Damaged;
+    }
+    if (!ValidPortSetting(loaded, error)) {
+        error = path + ": " + error;
+        return PortConfigStatus::Damaged;
+    }
+    setting = loaded;
+    return PortConfigStatus::Loaded;
+}
+
+bool SavePortConfig(const std::string& path, const PortSetting& setting, std::string& error) {
+    if (!ValidPortSetting(setting, error)) return false;
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path target(path);
+    if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
+    std::ostringstream text;
+    text << "[Port]\nType=" << setting.Type << "\nNumber=" << setting.Number << '\n';
+    if (!setting.Device.empty()) text << "Device=" << setting.Device << '\n';
+    const std::string temporary = path + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out << text.str();
+        out.flush();
+        if (!out) {
+            error = "Cannot write " + temporary + ".";
+            fs::remove(temporary, ec);
+            return false;
+        }
+    }
+    fs::rename(temporary, target, ec);
+    if (ec) {
+        error = "Cannot replace " + path + ": " + ec.message();
+        fs::remove(temporary, ec);
+        return false;
+    }
+    return true;
+}
+
+bool ParsePortText(const std::string& text, PortSetting& setting) {
+    const auto first = text.find(':');
+    if (first == std::string::npos) return false;
+    const auto second = text.find(':', first + 1);
+    PortSetting parsed;
+    if (!ParseNumber(text.substr(0, first), parsed.Type)) return false;
+    const std::string number =
+        second == std::string::npos ? text.substr(first + 1) : text.substr(first + 1, second - first - 1);
+    if (!ParseNumber(number, parsed.Number)) return false;
+    if (second != std::string::npos) parsed.Device = text.substr(second + 1);
+    std::string error;
+    if (!ValidPortSetting(parsed, error)) return false;
+    if (parsed.Type == kPortTypeUsbDs2490) {
+        error = "The USB adapter (type 6) is not supported yet.";
+        return false;
+    }
+    setting = parsed;
+    return true;
+}
+
+std::string SerialDevicePath(std::int16_t number, const PortSetting* saved) {
+    if (saved && saved->Type == kPortTypeSerialDs2480 && saved->Number == number && !saved->Device.empty())
+        return saved->Device;
+    return "/dev/ttyS" + std::to_string(number - 1);
+}
+
+bool ParsePortSetupArguments(const std::vector<std::string>& arguments, PortSetting& setting, std::string& error) {
+    PortSetting parsed;
+    bool haveType = false, havePort = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& option = arguments[i];
+        if (option != "--type" && option != "--port" && option != "--device") {
+            error = "Unknown option " + option + ".";
+            return false;
+        }
+        if (i + 1 >= arguments.size()) {
+            error = option + " needs a value.";
+            return false;
+        }
+        const std::string& value = arguments[++i];
+        if (option == "--device") {
+            parsed.Device = value;
+        } else if (!ParseNumber(value, option == "--type" ? parsed.Type : parsed.Number)) {
+            error = option + " needs a whole number, not \"" + value + "\".";
+            return false;
+        } else {
+            (option == "--type" ? haveType : havePort) = true;
+        }
+    }
+    if (!haveType || !havePort) {
+        error = "Both --type and --port are needed.";
+        return false;
+    }
+    if (!parsed.Device.empty() && parsed.Type != kPortTypeSerialDs2480) {
+        error = "--device applies to the serial adapter (type 5) only.";
+        return false;
+    }
+    if (!ValidPortSetting(parsed, error)) return false;
+    if (parsed.Type == kPortTypeUsbDs2490) {
+        error = "The USB adapter (type 6) is not supported yet.";
+        return false;
+    }
+    setting = parsed;
+    return true;
+}

@@ -205,6 +205,13 @@ TEST_F(MainWindowView, NothingIsClippedWithLongValues) {
     form.Status.Caption = " Reading page 130";
     form.BottomPanel.Caption = " Port: COM12   ";
     form.TopPanel.Caption = "Close old data file to go back online!  ";
+    form.LogBox.Visible = form.AlarmBox.Visible = form.HistogramBox.Visible = form.btnDetails.Visible = true;
+    for (int i = 0; i < 30; ++i) {
+        form.LogList.Add("28/12/2026 ,23:59 ,-40.000\xB0" "F");
+        form.HistList.Add("-40.000\xB0" "F to -37.300\xB0" "F ,65535");
+    }
+    form.AlarmList.Add("HIGH , start: 28/12/2026  23:59 ");
+    form.AlarmList.Add("            end: 28/12/2026  23:59 ");
     window.Sync();
     window.show();
     for (int page : {1, 2}) {
@@ -214,6 +221,14 @@ TEST_F(MainWindowView, NothingIsClippedWithLongValues) {
             if (!label->isVisible() || label == window.StatusLabel() || label->wordWrap()) continue;
             EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
             EXPECT_LE(label->sizeHint().height(), label->height() + 2) << label->text().toStdString();
+        }
+        for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+            if (!button->isVisible()) continue;
+            EXPECT_LE(button->sizeHint().width(), button->width()) << button->text().toStdString();
+        }
+        for (QListWidget* list : window.findChildren<QListWidget*>()) {
+            if (!list->isVisible()) continue;
+            EXPECT_LE(list->sizeHintForColumn(0), list->viewport()->width()) << list->item(0)->text().toStdString();
         }
         if (const char* dir = std::getenv("KELVARA_SHOT_DIR"))
             window.grab().save(QStringLiteral("%1/page%2.png").arg(QString::fromLocal8Bit(dir)).arg(page));

@@ -15,9 +15,12 @@
 namespace {
 QListWidget* MakeList(const QFont& base) {
     auto* list = new QListWidget;
+    // A narrow face keeps the longest alarm and log lines inside the fixed window.
     QFont font = base;
+    font.setFamily(QStringLiteral("Arial Narrow"));
+    font.setFamilies({QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Arial")});
     font.setBold(false);
-    font.setPointSize(8);
+    font.setPointSize(9);
     list->setFont(font);
     list->setUniformItemSizes(true);  // 2048 log lines lay out at once
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -26,7 +29,7 @@ QListWidget* MakeList(const QFont& base) {
 
 QVBoxLayout* GroupLayout(QGroupBox* group) {
     auto* layout = new QVBoxLayout(group);
-    layout->setContentsMargins(4, 1, 4, 4);
+    layout->setContentsMargins(2, 1, 2, 2);
     layout->setSpacing(1);
     return layout;
 }
@@ -58,6 +61,7 @@ ResultsTabView::ResultsTabView(TTRecForm& form, std::function<void()> afterEvent
     BuildRadio(logRadio_, form.LogRadio, [&form] { form.LogRadioClick(); });
     BuildRadio(histRadio_, form.HistRadio, [&form] { form.HistRadioClick(); });
     QVBoxLayout* options = GroupLayout(optionsBox_);
+    options->setContentsMargins(2, 1, 2, 3);
     options->addWidget(logRadio_.box);
     options->addWidget(histRadio_.box);
     options->addStretch(1);
@@ -81,21 +85,23 @@ ResultsTabView::ResultsTabView(TTRecForm& form, std::function<void()> afterEvent
     }
 
     auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(4, 2, 4, 4);
-    grid->setSpacing(3);
+    grid->setContentsMargins(2, 2, 2, 2);
+    grid->setSpacing(2);
     grid->addWidget(logBox_, 0, 0, 2, 1);
     grid->addWidget(alarmBox_, 0, 1);
     grid->addWidget(histBox_, 1, 1);
     grid->addWidget(optionsBox_, 0, 2, 2, 1);
-    grid->setColumnStretch(0, 10);
-    grid->setColumnStretch(1, 11);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 0);
+    optionsBox_->setMaximumWidth(121);
     Sync();
 }
 
 void ResultsTabView::BuildRadio(RadioGroup& group, RadioGroupControl& control, std::function<void()> handler) {
     group.box = new QGroupBox;
     group.layout = GroupLayout(group.box);
+    group.layout->setContentsMargins(3, 0, 2, 2);
     group.buttons = new QButtonGroup(group.box);
     connect(group.buttons, &QButtonGroup::idClicked, this, [this, &control, handler = std::move(handler)](int id) {
         control.Select(id);
@@ -109,6 +115,9 @@ void ResultsTabView::SyncRadio(RadioGroup& group, const RadioGroupControl& contr
     ApplyCaption(group.box, control);
     while (group.items.size() < control.Items.size()) {
         auto* button = new QRadioButton;
+        QFont plain = button->font();
+        plain.setBold(false);
+        button->setFont(plain);
         group.buttons->addButton(button, static_cast<int>(group.items.size()));
         group.layout->addWidget(button);
         group.items.push_back(button);

@@ -1,6 +1,10 @@
+#include <unistd.h>
+
 #include <QApplication>
+#include <QSocketNotifier>
 #include <QStringList>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -25,6 +29,12 @@ std::unique_ptr<SimClock> MakeVirtualClock() {
     if (choice && std::string(choice) == "manual")
         return std::make_unique<ManualClock>(SystemNowMs(), SystemLocalOffsetMs());
     return std::make_unique<ScaledClock>();
+}
+int quitPipe[2] = {-1, -1};
+
+extern "C" void OnQuitSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = write(quitPipe[1], &byte, 1);
 }
 }  // namespace
 
@@ -65,6 +75,16 @@ int main(int argc, char** argv) {
         form.TRecTimerTimer();
         window.Sync();
     });
+
+    // SIGTERM and SIGINT close the window as its close box does, so the
+    // virtual adapter's state is saved on a logout or Ctrl+C too.
+    std::unique_ptr<QSocketNotifier> quitNotifier;
+    if (pipe(quitPipe) == 0) {
+        quitNotifier = std::make_unique<QSocketNotifier>(quitPipe[0], QSocketNotifier::Read);
+        QObject::connect(quitNotifier.get(), &QSocketNotifier::activated, [&form] { form.FormClose(); });
+        std::signal(SIGTERM, OnQuitSignal);
+        std::signal(SIGINT, OnQuitSignal);
+    }
 
     std::vector<std::string> args;
     const QStringList arguments = QCoreApplication::arguments();

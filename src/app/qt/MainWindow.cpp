@@ -31,6 +31,9 @@ QFont WindowFont() {
 
 MainWindow::MainWindow(TTRecForm& form, QWidget* parent) : QMainWindow(parent), form_(form) {
     InitKelvaraResources();
+    // A fixed window with the system menu and close box only: no minimise or maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(WindowFont());
     BuildMenus();
 

@@ -33,8 +33,8 @@ void BM_AdvanceMillionOneMinuteSamples(benchmark::State& state) {
 }
 BENCHMARK(BM_AdvanceMillionOneMinuteSamples)->Unit(benchmark::kMillisecond);
 
-// The 88 pages the program downloads (register, alarms, user, histogram, log)
-// with Read Memory with CRC, one driver page read each.
+// With Read Memory with CRC, one driver page read each: the 88 pages the
+// program downloads (register, alarms, user, histogram, log), or all 256.
 void BM_ReadWholeMemoryThroughDriver(benchmark::State& state) {
     ManualClock clock(StartMs());
     VirtualAdapter adapter("", clock);
@@ -47,20 +47,19 @@ void BM_ReadWholeMemoryThroughDriver(benchmark::State& state) {
     driver.TMFamilySearchSetup(session, driverState.data(), 0x21);
     driver.TMNext(session, driverState.data());
     std::vector<int> pages;
-    for (int p = 0; p <= 19; ++p) pages.push_back(p);
-    for (int p = 64; p <= 67; ++p) pages.push_back(p);
-    for (int p = 128; p <= 191; ++p) pages.push_back(p);
+    for (int p = 0; p < 256; ++p)
+        if (state.range(0) == 256 || p <= 19 || (p >= 64 && p <= 67) || (p >= 128 && p <= 191)) pages.push_back(p);
     std::uint8_t buffer[32];
     for (auto _ : state) {
         for (int page : pages) {
-            const auto result =
-                driver.TMExtendedReadPage(session, driverState.data(), static_cast<std::int16_t>(page), buffer, 0);
+            const auto result = driver.TMExtendedReadPage(session, driverState.data(),
+                                                          static_cast<std::int16_t>(page), buffer, 0);
             if (result <= 0) state.SkipWithError("page read failed");
         }
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(pages.size()));
 }
-BENCHMARK(BM_ReadWholeMemoryThroughDriver)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadWholeMemoryThroughDriver)->Arg(88)->Arg(256)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -16,7 +16,8 @@
 #include "device/virtual/VirtualAdapter.h"
 
 namespace {
-constexpr Ds1921Variant kVariants[] = {Ds1921Variant::Standard, Ds1921Variant::HumanBody, Ds1921Variant::LowTemp};
+constexpr Ds1921Variant kVariants[] = {Ds1921Variant::Standard, Ds1921Variant::HumanBody,
+                                       Ds1921Variant::LowTemp};
 constexpr double kSpeeds[] = {1.0, 60.0, 3600.0};
 
 QString TwoDigits(int value) { return QString::number(value).rightJustified(2, QLatin1Char('0')); }
@@ -111,15 +112,16 @@ void VirtualAdapterWindow::Refresh() {
     for (std::size_t i = 0; i < list.size(); ++i) {
         const QString line = DeviceLine(*list[i]);
         if (static_cast<int>(i) < devices->count()) {
-            if (devices->item(static_cast<int>(i))->text() != line) devices->item(static_cast<int>(i))->setText(line);
+            if (devices->item(static_cast<int>(i))->text() != line)
+                devices->item(static_cast<int>(i))->setText(line);
         } else {
             devices->addItem(line);
         }
     }
     if (selected >= 0 && selected < devices->count()) devices->setCurrentRow(selected);
     removeButton->setEnabled(devices->currentRow() >= 0);
-    const QDateTime local = QDateTime::fromMSecsSinceEpoch(adapter.Clock().NowMs() + adapter.Clock().LocalOffsetMs(),
-                                                           QTimeZone::utc());
+    const QDateTime local = QDateTime::fromMSecsSinceEpoch(
+        adapter.Clock().NowMs() + adapter.Clock().LocalOffsetMs(), QTimeZone::utc());
     clockLine->setText(tr("Simulated time: %1").arg(local.toString("dd/MM/yyyy  HH:mm:ss")));
 }
 

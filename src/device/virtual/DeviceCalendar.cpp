@@ -15,8 +15,8 @@ year_month_day DateOfDay(std::int64_t day) {
 }
 
 int DaysInMonth(int year, int month) {
-    const year_month_day_last last{std::chrono::year{2000 + year} / std::chrono::month{static_cast<unsigned>(month)} /
-                                   std::chrono::last};
+    const year_month_day_last last{std::chrono::year{2000 + year} /
+                                   std::chrono::month{static_cast<unsigned>(month)} / std::chrono::last};
     return static_cast<int>(static_cast<unsigned>(last.day()));
 }
 }  // namespace
@@ -35,8 +35,9 @@ int HourFromByte(std::uint8_t byte) {
 
 DeviceClockFields DeviceCalendar::Fields(std::int64_t seconds) const {
     DeviceClockFields f;
-    const std::int64_t centuries = seconds >= 0 ? seconds / kDeviceCenturySeconds
-                                                : -((-seconds + kDeviceCenturySeconds - 1) / kDeviceCenturySeconds);
+    const std::int64_t centuries = seconds >= 0
+                                       ? seconds / kDeviceCenturySeconds
+                                       : -((-seconds + kDeviceCenturySeconds - 1) / kDeviceCenturySeconds);
     const std::int64_t inCentury = seconds - centuries * kDeviceCenturySeconds;
     const std::int64_t day = inCentury / 86400;
     const std::int64_t ofDay = inCentury % 86400;
@@ -54,7 +55,8 @@ DeviceClockFields DeviceCalendar::Fields(std::int64_t seconds) const {
 }
 
 std::int64_t DeviceCalendar::SetFrom(const DeviceClockFields& f) {
-    const sys_days date{std::chrono::year{2000 + f.Year} / std::chrono::month{static_cast<unsigned>(f.Month)} /
+    const sys_days date{std::chrono::year{2000 + f.Year} /
+                        std::chrono::month{static_cast<unsigned>(f.Month)} /
                         std::chrono::day{static_cast<unsigned>(f.Date)}};
     const std::int64_t day = (date - sys_days{2000y / January / 1}).count();
     CenturyAtZero = f.Century;
@@ -70,12 +72,9 @@ std::uint8_t DeviceCalendar::HoursByte(int hour) const {
 
 std::array<std::uint8_t, 7> DeviceCalendar::ClockBytes(std::int64_t seconds) const {
     const DeviceClockFields f = Fields(seconds);
-    return {ToBcdByte(f.Second),
-            ToBcdByte(f.Minute),
-            HoursByte(f.Hour),
-            static_cast<std::uint8_t>(f.DayOfWeek),
-            ToBcdByte(f.Date),
-            static_cast<std::uint8_t>((f.Century ? 0x80 : 0) | ToBcdByte(f.Month)),
+    return {ToBcdByte(f.Second), ToBcdByte(f.Minute),
+            HoursByte(f.Hour),   static_cast<std::uint8_t>(f.DayOfWeek),
+            ToBcdByte(f.Date),   static_cast<std::uint8_t>((f.Century ? 0x80 : 0) | ToBcdByte(f.Month)),
             ToBcdByte(f.Year)};
 }
 

@@ -17,8 +17,8 @@ constexpr std::uint8_t kConvertTemperature = 0x44;
 std::uint16_t Crc16(std::uint16_t crc, std::uint8_t byte) { return onewire::Crc16({&byte, 1}, crc); }
 }  // namespace
 
-Ds1921Device::Ds1921Device(const Rom8& rom, SimClock& clock, std::shared_ptr<const TemperatureProfile> profile,
-                           Ds1921Options options)
+Ds1921Device::Ds1921Device(const Rom8& rom, SimClock& clock,
+                           std::shared_ptr<const TemperatureProfile> profile, Ds1921Options options)
     : rom(rom), variant(VariantOfRom(rom)), clock(clock), profile(std::move(profile)), options(options) {
     // A device out of the drawer: clock running for a long while, set to local time.
     oscillatorSinceMs = SimNow() - 86400000;
@@ -29,7 +29,8 @@ Ds1921Device::Rom8 Ds1921Device::MakeRom(Ds1921Variant variant, std::uint64_t se
     Rom8 rom{};
     rom[0] = 0x21;
     std::uint64_t serial = Mix64(serialSeed);
-    for (int i = 1; i <= 6; ++i, serial >>= 8) rom[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(serial);
+    for (int i = 1; i <= 6; ++i, serial >>= 8)
+        rom[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(serial);
     switch (variant) {
         case Ds1921Variant::HumanBody:
             rom[6] = 0x4F;
@@ -237,8 +238,8 @@ std::uint8_t Ds1921Device::Stream(std::uint8_t written) {
 
 void Ds1921Device::Copy() {
     const bool authorised = auth[0] == static_cast<std::uint8_t>(targetAddress) &&
-                            auth[1] == static_cast<std::uint8_t>(targetAddress >> 8) && auth[2] == endingStatus &&
-                            !(endingStatus & 0x20);
+                            auth[1] == static_cast<std::uint8_t>(targetAddress >> 8) &&
+                            auth[2] == endingStatus && !(endingStatus & 0x20);
     if (!authorised || refusedCopies > 0) {
         if (authorised) --refusedCopies;
         command = Command::FillFF;
@@ -282,5 +283,6 @@ std::int64_t Ds1921Device::MissionSamples() {
 void Ds1921Device::WriteUserPage(int page, const std::string& text) {
     if (page < 0 || page > 15) return;
     for (std::size_t i = 0; i < 32; ++i)
-        memory[static_cast<std::size_t>(page) * 32 + i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0x20;
+        memory[static_cast<std::size_t>(page) * 32 + i] =
+            i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0x20;
 }

@@ -82,7 +82,9 @@ public:
     void StartMissionAt(const Ds1921MissionSetup& setup, std::int64_t startClockMs);
     void WriteUserPage(int page, const std::string& text);
 
-    void SetProfile(std::shared_ptr<const TemperatureProfile> replacement) { profile = std::move(replacement); }
+    void SetProfile(std::shared_ptr<const TemperatureProfile> replacement) {
+        profile = std::move(replacement);
+    }
     const TemperatureProfile& Profile() const { return *profile; }
     const Ds1921Options& Options() const { return options; }
 

@@ -10,7 +10,9 @@ constexpr std::uint16_t kHighAlarms = 0x250;
 constexpr std::uint16_t kHistogram = 0x800;
 constexpr std::uint16_t kLog = 0x1000;
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
 void Store24(std::uint8_t* at, std::int64_t value) {
     at[0] = static_cast<std::uint8_t>(value);
@@ -19,7 +21,9 @@ void Store24(std::uint8_t* at, std::int64_t value) {
 }
 }  // namespace
 
-std::int64_t Ds1921Device::ClockMs() const { return oscillatorRunning ? SimNow() + clockOffsetMs : stoppedClockMs; }
+std::int64_t Ds1921Device::ClockMs() const {
+    return oscillatorRunning ? SimNow() + clockOffsetMs : stoppedClockMs;
+}
 
 DeviceClockFields Ds1921Device::ClockFields() const { return calendar.Fields(FloorDiv(ClockMs(), 1000)); }
 
@@ -60,7 +64,8 @@ void Ds1921Device::StartMissionAt(const Ds1921MissionSetup& setup, std::int64_t 
 
 std::uint16_t Ds1921Device::RemainingDelay() const {
     const std::int64_t passed = FloorDiv(ClockMs(), 60000) - missionStartMinute;
-    return static_cast<std::uint16_t>(std::max<std::int64_t>(0, missionDelay - std::max<std::int64_t>(0, passed)));
+    return static_cast<std::uint16_t>(
+        std::max<std::int64_t>(0, missionDelay - std::max<std::int64_t>(0, passed)));
 }
 
 void Ds1921Device::RefreshRegisters() {
@@ -73,8 +78,9 @@ void Ds1921Device::RefreshRegisters() {
     }
     memory[0x20E] = static_cast<std::uint8_t>((memory[0x20E] & 0xBF) | (clearArmed ? 0x40 : 0));
     // TCB reads 1: conversions complete within the command that asks for them.
-    memory[0x214] = static_cast<std::uint8_t>(0x80 | (memoryCleared ? 0x40 : 0) | (missionInProgress ? 0x20 : 0) |
-                                              (lowFlag ? 0x04 : 0) | (highFlag ? 0x02 : 0) | (timeFlag ? 0x01 : 0));
+    memory[0x214] =
+        static_cast<std::uint8_t>(0x80 | (memoryCleared ? 0x40 : 0) | (missionInProgress ? 0x20 : 0) |
+                                  (lowFlag ? 0x04 : 0) | (highFlag ? 0x02 : 0) | (timeFlag ? 0x01 : 0));
     Store24(&memory[0x21A], missionSamples);
     Store24(&memory[0x21D], deviceSamples);
 }
@@ -125,7 +131,8 @@ void Ds1921Device::ApplySamples(std::int64_t from, std::int64_t to) {
     deviceSamples = std::min(kMaxCounter, deviceSamples + (to - from));
 }
 
-void Ds1921Device::TrackAlarm(bool beyond, std::uint16_t area, int& open, int& used, std::int64_t sampleNumber) {
+void Ds1921Device::TrackAlarm(bool beyond, std::uint16_t area, int& open, int& used,
+                              std::int64_t sampleNumber) {
     if (!beyond) {
         open = -1;
         return;
@@ -155,7 +162,8 @@ void Ds1921Device::CheckTimeAlarm(std::int64_t from, std::int64_t to) {
     if (!anyDay && (day < 1 || day > 7)) return;
     auto minuteMatches = [&](std::int64_t minuteStart) {
         const DeviceClockFields f = calendar.Fields(minuteStart);
-        return (anyMinute || f.Minute == minute) && (anyHour || f.Hour == hour) && (anyDay || f.DayOfWeek == day);
+        return (anyMinute || f.Minute == minute) && (anyHour || f.Hour == hour) &&
+               (anyDay || f.DayOfWeek == day);
     };
     // Every pattern repeats within a week; look at whole minutes (or the one
     // matching second of each) in (from, to].
@@ -258,7 +266,8 @@ void Ds1921Device::StartMission(std::int64_t startClockMs) {
     missionDelay = static_cast<std::uint16_t>(memory[0x212] | (memory[0x213] << 8));
     sampleRate = memory[0x20D];
     stampMinute = missionStartMinute + 1 + missionDelay;
-    firstSampleMinute = stampMinute + (options.Stamp == Ds1921Options::StampRule::FirstSample ? 0 : sampleRate);
+    firstSampleMinute =
+        stampMinute + (options.Stamp == Ds1921Options::StampRule::FirstSample ? 0 : sampleRate);
     stampWritten = false;
     missionSamples = 0;
     lowOpen = highOpen = -1;

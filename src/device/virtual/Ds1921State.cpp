@@ -65,16 +65,17 @@ constexpr long long kBig = 1LL << 60;
 void Ds1921Device::SaveState(std::ostream& out) {
     CatchUp();
     RefreshRegisters();
-    out << "calendar " << calendar.CenturyAtZero << ' ' << calendar.DayOfWeekOffset << ' ' << calendar.TwelveHour
-        << '\n';
+    out << "calendar " << calendar.CenturyAtZero << ' ' << calendar.DayOfWeekOffset << ' '
+        << calendar.TwelveHour << '\n';
     out << "oscillator " << oscillatorRunning << ' ' << clockOffsetMs << ' ' << stoppedClockMs << ' '
         << oscillatorSinceMs << '\n';
     out << "flags " << clearArmed << ' ' << memoryCleared << ' ' << missionInProgress << ' ' << lowFlag << ' '
         << highFlag << ' ' << timeFlag << '\n';
-    out << "mission " << missionStartMinute << ' ' << missionDelay << ' ' << stampMinute << ' ' << firstSampleMinute
-        << ' ' << sampleRate << ' ' << stampWritten << ' ' << missionSamples << ' ' << deviceSamples << '\n';
-    out << "alarms " << lowOpen << ' ' << lowUsed << ' ' << highOpen << ' ' << highUsed << ' ' << timeAlarmCheckedTo
-        << '\n';
+    out << "mission " << missionStartMinute << ' ' << missionDelay << ' ' << stampMinute << ' '
+        << firstSampleMinute << ' ' << sampleRate << ' ' << stampWritten << ' ' << missionSamples << ' '
+        << deviceSamples << '\n';
+    out << "alarms " << lowOpen << ' ' << lowUsed << ' ' << highOpen << ' ' << highUsed << ' '
+        << timeAlarmCheckedTo << '\n';
     out << "scratchpad " << targetAddress << ' ' << static_cast<int>(endingStatus) << ' '
         << Hex(scratchpad.data(), scratchpad.size()) << '\n';
     for (std::size_t page = 0; page < kMemorySize / 32; ++page) {
@@ -124,11 +125,12 @@ bool Ds1921Device::LoadState(std::istream& in, std::string& error) {
     int rate = 0, lOpen = -1, lUsed = 0, hOpen = -1, hUsed = 0, status = 0;
     std::array<std::uint8_t, 32> pad{};
     const bool ok =
-        r.Number("calendar", 0, cal.CenturyAtZero, 0, 1) && r.Number("calendar", 1, cal.DayOfWeekOffset, 0, 6) &&
-        r.Number("calendar", 2, cal.TwelveHour, 0, 1) && r.Number("oscillator", 0, running, 0, 1) &&
-        r.Number("oscillator", 1, offset, -kBig, kBig) && r.Number("oscillator", 2, stopped, -kBig, kBig) &&
-        r.Number("oscillator", 3, since, -kBig, kBig) && r.Number("flags", 0, armed, 0, 1) &&
-        r.Number("flags", 1, cleared, 0, 1) && r.Number("flags", 2, mip, 0, 1) && r.Number("flags", 3, tlf, 0, 1) &&
+        r.Number("calendar", 0, cal.CenturyAtZero, 0, 1) &&
+        r.Number("calendar", 1, cal.DayOfWeekOffset, 0, 6) && r.Number("calendar", 2, cal.TwelveHour, 0, 1) &&
+        r.Number("oscillator", 0, running, 0, 1) && r.Number("oscillator", 1, offset, -kBig, kBig) &&
+        r.Number("oscillator", 2, stopped, -kBig, kBig) && r.Number("oscillator", 3, since, -kBig, kBig) &&
+        r.Number("flags", 0, armed, 0, 1) && r.Number("flags", 1, cleared, 0, 1) &&
+        r.Number("flags", 2, mip, 0, 1) && r.Number("flags", 3, tlf, 0, 1) &&
         r.Number("flags", 4, thf, 0, 1) && r.Number("flags", 5, taf, 0, 1) &&
         r.Number("mission", 0, startMinute, -kBig, kBig) && r.Number("mission", 1, delay, 0, 0xFFFF) &&
         r.Number("mission", 2, stampAt, -kBig, kBig) && r.Number("mission", 3, firstAt, -kBig, kBig) &&

@@ -1,7 +1,7 @@
 #include "device/virtual/SimClock.h"
 
-#include <chrono>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <ctime>
 

@@ -14,10 +14,13 @@ namespace {
 // -1 .. 1 from a hash.
 double Unit(std::uint64_t hash) { return static_cast<double>(hash >> 11) * (2.0 / 9007199254740992.0) - 1.0; }
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 }  // namespace
 
-DailyCycleProfile::DailyCycleProfile(std::uint64_t seed, Shape shape) : seed(seed), shape(shape), cycle(1440) {
+DailyCycleProfile::DailyCycleProfile(std::uint64_t seed, Shape shape)
+    : seed(seed), shape(shape), cycle(1440) {
     // Precomputed so a year of one-minute samples needs no trigonometry.
     for (int minute = 0; minute < 1440; ++minute) {
         const double phase = 2.0 * std::numbers::pi * (minute - shape.warmestMinute) / 1440.0;
@@ -31,7 +34,8 @@ double DailyCycleProfile::CelsiusAt(std::int64_t deviceMinute) const {
     // The drift moves linearly from one day's offset to the next, so no step at midnight.
     const double today = Unit(Mix64(seed ^ static_cast<std::uint64_t>(day) * 0xD1B54A32D192ED03ULL));
     const double tomorrow = Unit(Mix64(seed ^ static_cast<std::uint64_t>(day + 1) * 0xD1B54A32D192ED03ULL));
-    const double drift = shape.drift * (today + (tomorrow - today) * static_cast<double>(minuteOfDay) / 1440.0);
+    const double drift =
+        shape.drift * (today + (tomorrow - today) * static_cast<double>(minuteOfDay) / 1440.0);
     const double noise = shape.jitter * Unit(Mix64(seed + static_cast<std::uint64_t>(deviceMinute)));
     return shape.mean + cycle[minuteOfDay] + drift + noise;
 }

@@ -58,7 +58,8 @@ std::vector<std::shared_ptr<Ds1921Device>> VirtualAdapter::Devices() const {
 
 std::shared_ptr<Ds1921Device> VirtualAdapter::MakeDevice(const Ds1921Device::Rom8& rom) {
     return std::make_shared<Ds1921Device>(
-        rom, clock, Ds1921Device::DefaultProfile(Ds1921Device::VariantOfRom(rom), ProfileSeed(rom)), deviceOptions);
+        rom, clock, Ds1921Device::DefaultProfile(Ds1921Device::VariantOfRom(rom), ProfileSeed(rom)),
+        deviceOptions);
 }
 
 std::shared_ptr<Ds1921Device> VirtualAdapter::InsertDevice(Ds1921Variant variant) {
@@ -87,7 +88,12 @@ std::shared_ptr<Ds1921Device> VirtualAdapter::InsertDemoDevice() {
     setup.LowThreshold = codes[2];
     setup.HighThreshold = codes[codes.size() - 3];
     device->StartMissionAt(setup, start);
-    const char* texts[] = {"", "Alex", "Newton", "7B", "Kelvara Demo School", "Classroom demo",
+    const char* texts[] = {"",
+                           "Alex",
+                           "Newton",
+                           "7B",
+                           "Kelvara Demo School",
+                           "Classroom demo",
                            "Two days on the window sill, every 10 minutes"};
     for (int page = 0; page < 15; ++page) device->WriteUserPage(page, page < 7 ? texts[page] : "");
     return device;

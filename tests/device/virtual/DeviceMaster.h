@@ -19,19 +19,21 @@ public:
     // Write Scratchpad, Read Scratchpad and Copy Scratchpad as the program sends
     // them; true when the copy answered with the AA pattern.
     bool Write(std::uint16_t address, const std::vector<std::uint8_t>& data) {
-        std::vector<std::uint8_t> write{0x0F, static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(address >> 8)};
+        std::vector<std::uint8_t> write{0x0F, static_cast<std::uint8_t>(address),
+                                        static_cast<std::uint8_t>(address >> 8)};
         write.insert(write.end(), data.begin(), data.end());
         Exchange(write);
         const auto es = static_cast<std::uint8_t>((address + data.size() - 1) & 0x1F);
         return Copy(address, es);
     }
     bool Copy(std::uint16_t address, std::uint8_t es) {
-        const auto back = Exchange({0x55, static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(address >> 8),
-                                    es, 0xFF, 0xFF});
+        const auto back = Exchange({0x55, static_cast<std::uint8_t>(address),
+                                    static_cast<std::uint8_t>(address >> 8), es, 0xFF, 0xFF});
         return back[5] == 0xAA;
     }
     std::vector<std::uint8_t> Read(std::uint16_t address, std::size_t length) {
-        std::vector<std::uint8_t> bytes{0xF0, static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(address >> 8)};
+        std::vector<std::uint8_t> bytes{0xF0, static_cast<std::uint8_t>(address),
+                                        static_cast<std::uint8_t>(address >> 8)};
         bytes.resize(3 + length, 0xFF);
         const auto back = Exchange(bytes);
         return {back.begin() + 3, back.end()};
@@ -53,7 +55,8 @@ inline std::uint16_t TestCrc16(const std::vector<std::uint8_t>& bytes) {
     std::uint16_t crc = 0;
     for (std::uint8_t b : bytes) {
         crc ^= b;
-        for (int i = 0; i < 8; ++i) crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : crc >> 1;
+        for (int i = 0; i < 8; ++i)
+            crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : crc >> 1;
     }
     return crc;
 }

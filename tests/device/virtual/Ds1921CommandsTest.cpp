@@ -41,7 +41,8 @@ TEST_F(Ds1921Commands, ScratchpadReadBackCarriesAddressEndingOffsetAndData) {
 }
 
 TEST_F(Ds1921Commands, WriteToEndOfScratchpadAnswersInvertedCrc) {
-    std::vector<std::uint8_t> write{0x0F, 0x18, 0x00, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 0xFF, 0xFF, 0xFF};
+    std::vector<std::uint8_t> write{0x0F, 0x18, 0x00, 'a', 'b',  'c',  'd',
+                                    'e',  'f',  'g',  'h', 0xFF, 0xFF, 0xFF};
     const auto back = master.Exchange(write);
     const std::uint16_t crc =
         static_cast<std::uint16_t>(~TestCrc16(std::vector<std::uint8_t>(write.begin(), write.begin() + 11)));
@@ -92,8 +93,8 @@ TEST_F(Ds1921Commands, ReadMemoryWithCrcEndsEveryPageWithItsInvertedCrc) {
     EXPECT_EQ(back[3], 9);
     const std::uint16_t crc1 = static_cast<std::uint16_t>(~TestCrc16(first));
     EXPECT_EQ(back[19] | (back[20] << 8), crc1);
-    const std::uint16_t crc2 =
-        static_cast<std::uint16_t>(~TestCrc16(std::vector<std::uint8_t>(back.begin() + 21, back.begin() + 53)));
+    const std::uint16_t crc2 = static_cast<std::uint16_t>(
+        ~TestCrc16(std::vector<std::uint8_t>(back.begin() + 21, back.begin() + 53)));
     EXPECT_EQ(back[53] | (back[54] << 8), crc2);
 }
 
@@ -155,10 +156,12 @@ TEST_F(Ds1921Commands, VariantsClipReadingsToTheirEnds) {
     EXPECT_EQ(device.CodeFor(23.0), 0x7E);
     EXPECT_EQ(device.CodeFor(120.0), 0xFA);
     EXPECT_EQ(device.CodeFor(-60.0), 0x00);
-    Ds1921Device ice{Ds1921Device::MakeRom(Ds1921Variant::LowTemp, 1), clock, std::make_shared<ConstantProfile>(0)};
+    Ds1921Device ice{Ds1921Device::MakeRom(Ds1921Variant::LowTemp, 1), clock,
+                     std::make_shared<ConstantProfile>(0)};
     EXPECT_EQ(ice.CodeFor(10.0), 0x7C);
     EXPECT_EQ(ice.CodeFor(40.0), 0xFF);
-    Ds1921Device body{Ds1921Device::MakeRom(Ds1921Variant::HumanBody, 1), clock, std::make_shared<ConstantProfile>(0)};
+    Ds1921Device body{Ds1921Device::MakeRom(Ds1921Variant::HumanBody, 1), clock,
+                      std::make_shared<ConstantProfile>(0)};
     EXPECT_EQ(body.CodeFor(27.0), 100);
     EXPECT_EQ(body.CodeFor(0.0), 0x00);
 }

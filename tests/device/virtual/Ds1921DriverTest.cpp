@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "device/LinkFactory.h"
+#include "device/onewire/Search.h"
 #include "device/tmex/TmexDriver.h"
 #include "device/virtual/VirtualAdapter.h"
 
@@ -29,7 +30,8 @@ protected:
     // WriteScratch + CopyScratch as the program's write jobs send them.
     int Write(std::uint16_t address, const std::vector<std::uint8_t>& data) {
         const auto n = data.size();
-        std::vector<std::uint8_t> block{0x0F, static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(address >> 8)};
+        std::vector<std::uint8_t> block{0x0F, static_cast<std::uint8_t>(address),
+                                        static_cast<std::uint8_t>(address >> 8)};
         block.insert(block.end(), data.begin(), data.end());
         if (driver.TMAccess(session, state.data()) != 1) return -1;
         driver.TMBlockStream(session, block.data(), static_cast<std::int16_t>(block.size()));
@@ -38,19 +40,23 @@ protected:
         back[0] = 0xAA;
         driver.TMBlockStream(session, back.data(), static_cast<std::int16_t>(back.size()));
         const auto es = static_cast<std::uint8_t>((address + n - 1) & 0x1F);
-        if (back[1] != static_cast<std::uint8_t>(address) || back[2] != (address >> 8) || back[3] != es) return -301;
+        if (back[1] != static_cast<std::uint8_t>(address) || back[2] != (address >> 8) || back[3] != es)
+            return -301;
         if (!std::equal(data.begin(), data.end(), back.begin() + 4)) return -301;
         if (driver.TMAccess(session, state.data()) != 1) return -1;
-        std::vector<std::uint8_t> copy{0x55, static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(address >> 8), es};
+        std::vector<std::uint8_t> copy{0x55, static_cast<std::uint8_t>(address),
+                                       static_cast<std::uint8_t>(address >> 8), es};
         copy.resize(14, 0xFF);
         const auto count = driver.TMBlockStream(session, copy.data(), 14);
         return count == 14 && (copy[13] == 0xAA || copy[13] == 0x55) ? 1 : -1;
     }
     int Clear() {
         std::uint8_t arm[] = {0x0F, 0x0E, 0x02, 0x40};
-        if (driver.TMAccess(session, state.data()) != 1 || driver.TMBlockStream(session, arm, 4) != 4) return -1;
+        if (driver.TMAccess(session, state.data()) != 1 || driver.TMBlockStream(session, arm, 4) != 4)
+            return -1;
         std::uint8_t copy[] = {0x55, 0x0E, 0x02, 0x0E, 0xFF};
-        if (driver.TMAccess(session, state.data()) != 1 || driver.TMBlockStream(session, copy, 5) != 5) return -1;
+        if (driver.TMAccess(session, state.data()) != 1 || driver.TMBlockStream(session, copy, 5) != 5)
+            return -1;
         if ((copy[4] >> 4) != 0x5 && (copy[4] >> 4) != 0xA) return -1;
         if (driver.TMAccess(session, state.data()) != 1) return -1;
         const int result = driver.TMTouchByte(session, 0x3C) == 0x3C ? 1 : -1;
@@ -136,6 +142,67 @@ TEST_F(Ds1921ThroughDriver, StoppingTheMissionAndReprogrammingNeedsTheClear) {
     EXPECT_EQ(device->Peek(0x21A), 0);
     ASSERT_EQ(Write(0x20D, {1}), 1);
     EXPECT_TRUE(device->MissionRunning());
+}
+
+TEST_F(Ds1921ThroughDriver, ClearingARunningDeviceEndsTheMissionAndClearsInOnePass) {
+    ASSERT_EQ(Clear(), 1);
+    ASSERT_EQ(Write(0x20D, {1}), 1);
+    clock.AdvanceMinutes(15);
+    ASSERT_TRUE(device->MissionRunning());
+    const auto logBefore = Pages(128, 1);
+    ASSERT_NE(logBefore[14], 0);
+    ASSERT_EQ(Clear(), 1);
+    const auto regs = Pages(16, 1);
+    EXPECT_EQ(regs[0x14] & 0x60, 0x40);
+    EXPECT_EQ(regs[0x1A], 0);
+    EXPECT_EQ(Pages(128, 1), logBefore) << "the log is left as it was";
+    EXPECT_EQ(Pages(64, 4), std::vector<std::uint8_t>(128, 0));
+
+    // Read as "nothing is written by the write that ends a mission", the same
+    // sequence stops the mission but the clear finds EMCLR unset.
+    Ds1921Options strict;
+    strict.WriteEndingMissionApplies = false;
+    auto other = std::make_shared<Ds1921Device>(Ds1921Device::MakeRom(Ds1921Variant::Standard, 99), clock,
+                                                std::make_shared<ConstantProfile>(20.0), strict);
+    adapter.RemoveDevice(device);
+    adapter.InsertDevice(other);
+    ASSERT_EQ(driver.TMFamilySearchSetup(session, state.data(), 0x21), 1);
+    ASSERT_EQ(driver.TMNext(session, state.data()), 1);
+    ASSERT_EQ(Clear(), 1);
+    ASSERT_EQ(Write(0x20D, {1}), 1);
+    clock.AdvanceMinutes(15);
+    ASSERT_EQ(Clear(), 1);
+    EXPECT_EQ(Pages(16, 1)[0x14] & 0x60, 0x00);
+    EXPECT_EQ(other->MissionSamples(), 15);
+    ASSERT_EQ(Clear(), 1);
+    EXPECT_EQ(Pages(16, 1)[0x14] & 0x60, 0x40);
+}
+
+TEST_F(Ds1921ThroughDriver, ConditionalSearchFindsOnlyDevicesWithAnEnabledFlag) {
+    auto quiet = adapter.InsertDevice(Ds1921Variant::LowTemp);
+    device->SetProfile(std::make_shared<ConstantProfile>(30.0));
+    ASSERT_EQ(Clear(), 1);
+    ASSERT_EQ(Write(0x20B, {0x00, device->CodeFor(25.0)}), 1);
+    ASSERT_EQ(Write(0x20E, {0x04, 0, 0, 0, 0, 0, 0}), 1);  // only the low alarm takes part
+    ASSERT_EQ(Write(0x20D, {1}), 1);
+    clock.AdvanceMinutes(5);
+
+    onewire::SearchState search;
+    onewire::ResetSearch(search);
+    EXPECT_EQ(onewire::SearchNext(adapter.Bus(), search, true), onewire::SearchOutcome::NoDevice)
+        << "THF is set but THS is not";
+    ASSERT_EQ(Write(0x214, {0x20}), 1);  // keeps MIP, clears the flags
+    ASSERT_EQ(Write(0x20E, {0x02}), 1);  // ends the mission, enables THS
+    EXPECT_EQ(onewire::SearchNext(adapter.Bus(), search, true), onewire::SearchOutcome::NoDevice)
+        << "flags were cleared";
+    ASSERT_EQ(Clear(), 1);
+    ASSERT_EQ(Write(0x20E, {0x02}), 1);  // the clear's control byte had dropped THS
+    ASSERT_EQ(Write(0x20D, {1}), 1);
+    clock.AdvanceMinutes(1);
+    onewire::ResetSearch(search);
+    ASSERT_EQ(onewire::SearchNext(adapter.Bus(), search, true), onewire::SearchOutcome::Found);
+    EXPECT_EQ(search.rom, device->Rom());
+    EXPECT_NE(search.rom, quiet->Rom());
 }
 
 TEST_F(Ds1921ThroughDriver, FaultsReachTheDriver) {

@@ -13,7 +13,9 @@ TDateTime At(int year, int month, int day, int hour, int minute, int second) {
 }
 
 // Device-calendar minute (minutes since 2000-01-01 00:00) of a local date-time.
-std::int64_t DeviceMinute(TDateTime local) { return std::llround((local - At(2000, 1, 1, 0, 0, 0)) * 1440.0); }
+std::int64_t DeviceMinute(TDateTime local) {
+    return std::llround((local - At(2000, 1, 1, 0, 0, 0)) * 1440.0);
+}
 
 // Sample k of a mission gets the code k mod 250, so log positions can be read off.
 class CountingProfile : public TemperatureProfile {
@@ -47,8 +49,8 @@ protected:
     void Program(std::uint8_t rate, std::uint8_t control, std::uint16_t delay, std::uint8_t low = 0,
                  std::uint8_t high = 0xFA, std::array<std::uint8_t, 4> alarm = {0, 0, 0, 1}) {
         ASSERT_TRUE(master.Clear());
-        ASSERT_TRUE(master.Write(0x200, {0x30, 0x00, 0x12, 0x02, 0x07, 0x92, 0x26, alarm[0], alarm[1], alarm[2],
-                                         alarm[3], low, high}));
+        ASSERT_TRUE(master.Write(0x200, {0x30, 0x00, 0x12, 0x02, 0x07, 0x92, 0x26, alarm[0], alarm[1],
+                                         alarm[2], alarm[3], low, high}));
         ASSERT_TRUE(master.Write(0x20E, {control, 0, 0, 0, static_cast<std::uint8_t>(delay),
                                          static_cast<std::uint8_t>(delay >> 8), 0}));
         ASSERT_TRUE(master.Write(0x20D, {rate}));
@@ -239,7 +241,8 @@ TEST_F(Ds1921Mission, JumpingAMillionSamplesAheadKeepsTheNewestLog) {
     const auto log = master.Read(0x1000, 2048);
     const int newest = (1000000 - 1) % 2048;
     EXPECT_EQ(log[static_cast<std::size_t>(newest)], device.CodeFor(profile->CelsiusAt(first + 999999)));
-    EXPECT_EQ(log[static_cast<std::size_t>(newest + 1)], device.CodeFor(profile->CelsiusAt(first + 999999 - 2047)));
+    EXPECT_EQ(log[static_cast<std::size_t>(newest + 1)],
+              device.CodeFor(profile->CelsiusAt(first + 999999 - 2047)));
 }
 
 TEST_F(Ds1921Mission, MissionStartNeedsClearedMemoryAndEnabledStart) {
@@ -254,6 +257,36 @@ TEST_F(Ds1921Mission, MissionStartNeedsClearedMemoryAndEnabledStart) {
     EXPECT_EQ(master.ReadByte(0x214) & 0x20, 0x00);
     ASSERT_TRUE(master.Write(0x20D, {2}));
     EXPECT_EQ(master.ReadByte(0x214) & 0x60, 0x20);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Ds1921MissionOptions, StampMayPrecedeTheFirstSampleByOnePeriod) {
+    TDateTime start = 0;
+    TryEncodeDateTime(2026, 12, 7, 12, 0, 30, 0, start);
+    ManualClock clock(ManualClock::MsFromDateTime(start));
+    Ds1921Options options;
+    options.Stamp = Ds1921Options::StampRule::PeriodBeforeFirstSample;
+    options.TimeAlarmOnlyInMission = false;
+    Ds1921Device device(Ds1921Device::MakeRom(Ds1921Variant::Standard, 5), clock,
+                        std::make_shared<ConstantProfile>(20.0), options);
+    DeviceMaster master(device);
+    // Every-minute alarm at second 10, between missions.
+    ASSERT_TRUE(master.Write(0x207, {0x10, 0x80, 0x80, 0x80}));
+    clock.Advance(39000);
+    EXPECT_EQ(master.ReadByte(0x214) & 0x01, 0x00);
+    clock.Advance(1000);  // 12:01:10
+    EXPECT_EQ(master.ReadByte(0x214) & 0x01, 0x01);
+
+    ASSERT_TRUE(master.Clear());
+    ASSERT_TRUE(master.Write(0x20D, {10}));  // at 12:01:10
+    clock.AdvanceMinutes(2);
+    EXPECT_EQ(master.ReadByte(0x215), 0x02);
+    EXPECT_EQ(master.ReadByte(0x21A), 0);
+    clock.AdvanceMinutes(9);  // 12:12:10
+    EXPECT_EQ(master.ReadByte(0x21A), 1);
 }
 
 }  // namespace

@@ -158,7 +158,8 @@ TEST_F(VirtualAdapterState, DefaultPathFollowsTheDataFolderVariables) {
     ::setenv("XDG_DATA_HOME", "/tmp/kv-xdg", 1);
     EXPECT_EQ(VirtualAdapter::DefaultStatePath(), "/tmp/kv-xdg/kelvara/virtual-adapter.txt");
     ::unsetenv("XDG_DATA_HOME");
-    EXPECT_NE(VirtualAdapter::DefaultStatePath().find(".local/share/kelvara/virtual-adapter.txt"), std::string::npos);
+    EXPECT_NE(VirtualAdapter::DefaultStatePath().find(".local/share/kelvara/virtual-adapter.txt"),
+              std::string::npos);
 }
 
 TEST(ScaledClock, SpeedAndFastForwardKeepTimeContinuous) {

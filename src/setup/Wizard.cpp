@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "app/TTRecForm.h"
+#include "model/Bcd.h"
 #include "model/Win1252.h"
 
 namespace {
@@ -53,7 +54,8 @@ void TTRecForm::InitWizardControls() {
     AlarmTimeCombo.Clear();
     for (const char* mode : kAlarmModes) AlarmTimeCombo.Add(mode);
     AlarmDay.Clear();
-    for (const char* day : kAlarmDays) AlarmDay.Add(day);
+    // Position + 1 is the device's day number (1 = Sunday).
+    for (int day = 1; day <= 7; ++day) AlarmDay.Add(DayName(day));
     FillNumbers(AlarmHour, 0, 23, true);
     FillNumbers(AlarmMinute, 0, 59, true);
     FillNumbers(AlarmSecond, 0, 59, true);
@@ -85,7 +87,7 @@ void TTRecForm::WizardReset() {
     // A reset after Finish would otherwise leave Back live on the first page.
     BackButton.Enabled = false;
     FinishButton.Enabled = false;
-    RolloverDays.Caption = "1.4 Days";
+    RolloverDays.Caption = RolloverDaysText(1, platform.DecimalSeparator());
     for (auto& edit : edituser) edit.Text.clear();
 }
 

@@ -117,14 +117,17 @@ TEST_F(DownloadCycle, RunningMissionDownloadsCompletelyAndListsWhatTheDeviceHold
     EXPECT_EQ(form.DownloadProgress(), std::make_pair(1, 26));
     ASSERT_TRUE(TickUntil(Poll::UserPages));
     EXPECT_EQ(form.AlarmList.Items, (std::vector<std::string>{"HIGH , start: 05/03/2004  14:20 ",
-                                                               "            end:  05/03/2004  14:30 "}));
+                                                              "            end:  05/03/2004  14:30 "}));
     EXPECT_TRUE(form.AlarmBox.Visible);
     ASSERT_TRUE(TickUntil(Poll::HistogramPages));
     EXPECT_EQ(form.Status.Caption, " Read User page: 15 Success");
     EXPECT_EQ(form.UserTexts[5], "Pond life" + std::string(23, ' '));
     EXPECT_EQ(form.DownloadProgress(), std::make_pair(19, 26));
     ASSERT_TRUE(TickUntil(Poll::LogPages));
-    EXPECT_EQ(form.HistList.Items[31], "22.000\xB0" "C to 23.500\xB0" "C ,17");
+    EXPECT_EQ(form.HistList.Items[31],
+              "22.000\xB0"
+              "C to 23.500\xB0"
+              "C ,17");
     EXPECT_FALSE(form.LogBox.Visible);
     ASSERT_TRUE(TickUntil(Poll::Idle));
 
@@ -136,17 +139,23 @@ TEST_F(DownloadCycle, RunningMissionDownloadsCompletelyAndListsWhatTheDeviceHold
 
     EXPECT_EQ(form.LogSampleCount, 33);
     ASSERT_EQ(form.LogList.Items.size(), 33u);
-    EXPECT_EQ(form.LogList.Items[2], "05/03/2004 ,14:20 ,23.500\xB0" "C");
-    EXPECT_EQ(form.LogList.Items[32], "05/03/2004 ,19:20 ,25.000\xB0" "C");
+    EXPECT_EQ(form.LogList.Items[2],
+              "05/03/2004 ,14:20 ,23.500\xB0"
+              "C");
+    EXPECT_EQ(form.LogList.Items[32],
+              "05/03/2004 ,19:20 ,25.000\xB0"
+              "C");
     EXPECT_EQ(form.Status.Caption, " Read Status page: Success");
     EXPECT_EQ(platform.Interval, 500);
     EXPECT_TRUE(form.ReadButton.Enabled);
-    for (const MenuItem* item : {&form.MenuExportToClip, &form.menuSaveHist, &form.MenuSaveData, &form.menuSaveData1,
-                                 &form.Printfullreport1, &form.PrintSummary, &form.MenuSaveCSV, &form.MenuStopMission})
+    for (const MenuItem* item :
+         {&form.MenuExportToClip, &form.menuSaveHist, &form.MenuSaveData, &form.menuSaveData1,
+          &form.Printfullreport1, &form.PrintSummary, &form.MenuSaveCSV, &form.MenuStopMission})
         EXPECT_TRUE(item->Enabled) << item->Caption;
     EXPECT_FALSE(form.ForceButton.Enabled);
     EXPECT_FALSE(form.ForceTempLabel.Visible);
-    EXPECT_TRUE(form.LogBox.Visible && form.btnDetails.Visible && form.LogRadio.Enabled && form.HistRadio.Enabled);
+    EXPECT_TRUE(form.LogBox.Visible && form.btnDetails.Visible && form.LogRadio.Enabled &&
+                form.HistRadio.Enabled);
     EXPECT_EQ(form.DownloadProgress(), std::make_pair(0, 0));
     EXPECT_EQ(form.MissionStatus.Caption, "in progress");
     EXPECT_TRUE(platform.Boxes.empty());
@@ -321,7 +330,9 @@ TEST_F(DownloadCycle, ForcedReadingReachesTheDeviceAndShowsAfterTheClockRead) {
     device.Register(Reg::Temperature) = 127;
     ASSERT_TRUE(TickUntil(Poll::ClockRefresh, 5));
     Tick();
-    EXPECT_EQ(form.ForceTempLabel.Caption, "23.500\xB0" "C");
+    EXPECT_EQ(form.ForceTempLabel.Caption,
+              "23.500\xB0"
+              "C");
     EXPECT_TRUE(form.ForceButton.Enabled);
 }
 
@@ -333,7 +344,8 @@ TEST_F(DownloadCycle, StopMissionAsksThenClearsTheStatusRegister) {
     EXPECT_EQ(form.PollState, Poll::Idle);
     ASSERT_EQ(platform.Boxes.size(), 1u);
     EXPECT_EQ(platform.Boxes[0].Text,
-              "Do you want to stop the current mission?\rThis will stop data being recorded.\r\rStop the mission now?");
+              "Do you want to stop the current mission?\rThis will stop data being recorded.\r\rStop the "
+              "mission now?");
     EXPECT_EQ(platform.Boxes[0].Buttons, MsgButtons::YesNo);
 
     form.MenuStopMissionClick();
@@ -364,7 +376,8 @@ TEST_F(DownloadCycle, SampleTakenDuringTheDownloadIsListedUnlessAtTheMinuteBound
         ASSERT_TRUE(TickUntil(Poll::Idle));
         EXPECT_EQ(form.LogSampleCount, expected);
         EXPECT_EQ(form.LogList.Items.size(), static_cast<std::size_t>(expected));
-        EXPECT_EQ(form.Status.Caption, expected == 34 ? " Using new Mission Count" : " Read Status page: Success");
+        EXPECT_EQ(form.Status.Caption,
+                  expected == 34 ? " Using new Mission Count" : " Read Status page: Success");
         EXPECT_EQ(form.MissionSamples, 34);
         device.AfterRead = nullptr;
     }

@@ -40,7 +40,8 @@ TEST_F(Composition, DefaultMissionWithoutClock) {
 
 TEST_F(Composition, ClockIsTheComputerTimePlusOneSecond) {
     TDateTime now = 0;
-    ASSERT_TRUE(TryEncodeDateTime(2026, 12, 7, 23, 59, 59, 0, now));  // Monday; one second later is Tuesday the 8th
+    ASSERT_TRUE(
+        TryEncodeDateTime(2026, 12, 7, 23, 59, 59, 0, now));  // Monday; one second later is Tuesday the 8th
     platform.SetNow(now);
     form.CreateWriteStatus();
     EXPECT_EQ(Bytes(0x00, 0x06), (std::vector<std::uint8_t>{0x00, 0x00, 0x00, 0x03, 0x08, 0x92, 0x26}));

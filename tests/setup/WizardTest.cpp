@@ -110,6 +110,8 @@ TEST_F(Wizard, RollOverDaysFollowTheSampleRate) {
     form.SampleMinutes.Select(9);
     GoToPage(7);  // Next from page 6 refreshes the label too
     EXPECT_EQ(form.RolloverDays.Caption, "14,2 Days");
+    form.WizardReset();
+    EXPECT_EQ(form.RolloverDays.Caption, "1,4 Days");  // the same separator after a reset
 }
 
 TEST_F(Wizard, SummaryListsEveryChoice) {
@@ -264,4 +266,33 @@ TEST_F(Wizard, EditUserChangeStoresWithinTheFieldLength) {
     form.EditUserChange(0, std::string(70, 'd'));
     EXPECT_EQ(form.edituser[0].Text.size(), 32u);
     form.EditUserChange(6, "ignored");
+}
+
+TEST_F(Wizard, EveryPassFromTimeAlarmToDelayResetsTheThresholds) {
+    EXPECT_EQ(form.HighThreshold.Items.size(), 251u);
+    EXPECT_EQ(form.HighThreshold.ItemIndex, 250);
+    EXPECT_EQ(form.LowThreshold.ItemIndex, 0);
+    GoToPage(6);
+    form.HighThreshold.Select(120);
+    form.LowThreshold.Select(30);
+    form.BackButtonClick();
+    form.BackButtonClick();
+    EXPECT_EQ(form.Wizard.PageIndex, 4);
+    EXPECT_EQ(form.HighThreshold.ItemIndex, 120);  // going back keeps them
+    form.BackButtonClick();
+    form.NextButtonClick();
+    EXPECT_EQ(form.HighThreshold.ItemIndex, 250);
+    EXPECT_EQ(form.LowThreshold.ItemIndex, 0);
+}
+
+TEST_F(Wizard, SummaryTemperaturesFollowTheScale) {
+    form.MenuCelsiusClick();  // any click on a scale item switches it
+    GoToPage(8);
+    const auto& lines = form.FinishMemo.Items;
+    const auto alarms = std::find(lines.begin(), lines.end(), "Temperature Alarms:");
+    ASSERT_NE(alarms, lines.end());
+    EXPECT_EQ(*(alarms + 1), std::string(11, ' ') +
+                                 "High: 185.000\xB0"
+                                 "F (search) Low: -40.000\xB0"
+                                 "F (search)");
 }

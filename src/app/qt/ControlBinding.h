@@ -2,6 +2,8 @@
 // Mirrors the core's control state into widgets. The view calls these after
 // every event it forwards to the form; nothing here decides anything.
 #include <QAbstractButton>
+#include <QAction>
+#include <QGroupBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -52,4 +54,21 @@ void ApplyList(ListWidget* widget, const ListControl& control, std::uint64_t& sh
     else
         widget->setCurrentRow(control.ItemIndex);
     shownRevision = control.Revision;
+}
+
+inline void ApplyCaption(QGroupBox* group, const Control& control) {
+    ApplyState(group, control);
+    const QString text = ToQString(control.Caption);
+    if (group->title() != text) group->setTitle(text);
+}
+
+// Menu items keep their check mark only when the form says so; an item that
+// was ever checked stays checkable so the mark can come and go.
+inline void ApplyMenu(QAction* action, const MenuItem& item) {
+    const QString text = ToQString(item.Caption);
+    if (action->text() != text) action->setText(text);
+    if (action->isEnabled() != item.Enabled) action->setEnabled(item.Enabled);
+    if (action->isVisible() != item.Visible) action->setVisible(item.Visible);
+    if (item.Checked && !action->isCheckable()) action->setCheckable(true);
+    if (action->isChecked() != item.Checked) action->setChecked(item.Checked);
 }

@@ -1,7 +1,11 @@
 #include <QApplication>
 
+#include "app/TTRecForm.h"
+#include "app/qt/MainWindow.h"
+#include "app/qt/QtPlatform.h"
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kelvara");
-    return 0;  // the main window is not built yet
+    return 0;
 }

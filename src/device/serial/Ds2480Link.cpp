@@ -58,13 +58,20 @@ bool Ds2480Link::Synchronise() {
     port->Sleep(5);
     port->Flush();
     mode = Mode::Command;
-    needsSync = false;
-    return Command(kProbeConfig) == kProbeEcho;
+    needsSync = Command(kProbeConfig) != kProbeEcho;
+    return !needsSync;
 }
 
 void Ds2480Link::Lost() {
     port->Flush();
     needsSync = true;
+}
+
+bool Ds2480Link::Recover() {
+    if (Synchronise()) return true;
+    port->Close();
+    std::string error;
+    return port->Open(error) && Synchronise();
 }
 
 int Ds2480Link::Command(std::uint8_t command) {
@@ -76,7 +83,7 @@ int Ds2480Link::Command(std::uint8_t command) {
 
 bool Ds2480Link::EnterCommandMode() {
     if (!open) return false;
-    if (needsSync && !Synchronise()) return false;
+    if (needsSync && !Recover()) return false;
     if (mode == Mode::Command) return true;
     if (!port->Write(&kCommandMode, 1)) return false;
     mode = Mode::Command;
@@ -85,7 +92,7 @@ bool Ds2480Link::EnterCommandMode() {
 
 bool Ds2480Link::EnterDataMode() {
     if (!open) return false;
-    if (needsSync && !Synchronise()) return false;
+    if (needsSync && !Recover()) return false;
     if (mode == Mode::Data) return true;
     if (!port->Write(&kDataMode, 1)) return false;
     mode = Mode::Data;

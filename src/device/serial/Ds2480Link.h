@@ -32,6 +32,8 @@ private:
     int Command(std::uint8_t command);
     // Called after any broken exchange: the chip's state is unknown, start over.
     void Lost();
+    // Resynchronises after a loss, reopening the port if the adapter was unplugged.
+    bool Recover();
 
     std::unique_ptr<SerialPort> port;
     Mode mode = Mode::Command;

@@ -145,6 +145,10 @@ bool ParsePortText(const std::string& text, PortSetting& setting) {
     if (second != std::string::npos) parsed.Device = text.substr(second + 1);
     std::string error;
     if (!ValidPortSetting(parsed, error)) return false;
+    if (parsed.Type == kPortTypeUsbDs2490) {
+        error = "The USB adapter (type 6) is not supported yet.";
+        return false;
+    }
     setting = parsed;
     return true;
 }
@@ -153,4 +157,44 @@ std::string SerialDevicePath(std::int16_t number, const PortSetting* saved) {
     if (saved && saved->Type == kPortTypeSerialDs2480 && saved->Number == number && !saved->Device.empty())
         return saved->Device;
     return "/dev/ttyS" + std::to_string(number - 1);
+}
+
+bool ParsePortSetupArguments(const std::vector<std::string>& arguments, PortSetting& setting, std::string& error) {
+    PortSetting parsed;
+    bool haveType = false, havePort = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& option = arguments[i];
+        if (option != "--type" && option != "--port" && option != "--device") {
+            error = "Unknown option " + option + ".";
+            return false;
+        }
+        if (i + 1 >= arguments.size()) {
+            error = option + " needs a value.";
+            return false;
+        }
+        const std::string& value = arguments[++i];
+        if (option == "--device") {
+            parsed.Device = value;
+        } else if (!ParseNumber(value, option == "--type" ? parsed.Type : parsed.Number)) {
+            error = option + " needs a whole number, not \"" + value + "\".";
+            return false;
+        } else {
+            (option == "--type" ? haveType : havePort) = true;
+        }
+    }
+    if (!haveType || !havePort) {
+        error = "Both --type and --port are needed.";
+        return false;
+    }
+    if (!parsed.Device.empty() && parsed.Type != kPortTypeSerialDs2480) {
+        error = "--device applies to the serial adapter (type 5) only.";
+        return false;
+    }
+    if (!ValidPortSetting(parsed, error)) return false;
+    if (parsed.Type == kPortTypeUsbDs2490) {
+        error = "The USB adapter (type 6) is not supported yet.";
+        return false;
+    }
+    setting = parsed;
+    return true;
 }

@@ -7,6 +7,7 @@
 //   Device=/dev/ttyUSB0   (optional, serial adapters only)
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct PortSetting {
     std::int16_t Type = 15;  // the virtual adapter until the user chooses another
@@ -28,6 +29,10 @@ bool SavePortConfig(const std::string& path, const PortSetting& setting, std::st
 bool ParsePortText(const std::string& text, PortSetting& setting);
 
 bool ValidPortSetting(const PortSetting& setting, std::string& error);
+
+// The port set-up tool's command line: --type T --port N [--device PATH].
+// False with a message for anything else (an empty list is an error too).
+bool ParsePortSetupArguments(const std::vector<std::string>& arguments, PortSetting& setting, std::string& error);
 
 // The serial device for port `number`: the saved Device when the saved port is
 // that serial port, else /dev/ttyS(number - 1).

@@ -13,7 +13,7 @@
 namespace {
 
 constexpr std::uint32_t kStateMagic = 0x4B564453;  // marks a buffer this driver has written
-constexpr std::size_t kMaxSessions = 64;
+constexpr std::size_t kMaxSessions = 4096;  // only a caller that never ends its sessions meets it
 constexpr int kPageSize = 32;
 constexpr int kPageCount = 2048;  // every page whose address fits the 16-bit target address
 constexpr std::uint8_t kReadMemoryWithCrc = 0xA5;
@@ -129,7 +129,8 @@ std::int16_t TmexDriver::TMNext(std::int32_t session, void* state) {
     std::int16_t result = 0;
     switch (onewire::SearchNext(*link, device.search)) {
         case onewire::SearchOutcome::Found:
-            if (device.familyArmed && device.search.rom[0] != device.family) {
+            // Bit 7 of a family code is not part of the family (the callers compare the low 7 bits too).
+            if (device.familyArmed && ((device.search.rom[0] ^ device.family) & 0x7F) != 0) {
                 // The search has run past the family asked for.
                 onewire::ResetSearch(device.search);
                 break;

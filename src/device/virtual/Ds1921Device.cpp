@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "device/onewire/Crc.h"
+
 namespace {
 constexpr std::uint8_t kWriteScratchpad = 0x0F;
 constexpr std::uint8_t kReadScratchpad = 0xAA;
@@ -12,20 +14,7 @@ constexpr std::uint8_t kReadMemoryCrc = 0xA5;
 constexpr std::uint8_t kClearMemory = 0x3C;
 constexpr std::uint8_t kConvertTemperature = 0x44;
 
-std::uint8_t Crc8(const std::uint8_t* data, std::size_t length) {
-    std::uint8_t crc = 0;
-    for (std::size_t i = 0; i < length; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? static_cast<std::uint8_t>((crc >> 1) ^ 0x8C) : crc >> 1;
-    }
-    return crc;
-}
-
-std::uint16_t Crc16(std::uint16_t crc, std::uint8_t byte) {
-    crc ^= byte;
-    for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : crc >> 1;
-    return crc;
-}
+std::uint16_t Crc16(std::uint16_t crc, std::uint8_t byte) { return onewire::Crc16({&byte, 1}, crc); }
 }  // namespace
 
 Ds1921Device::Ds1921Device(const Rom8& rom, SimClock& clock, std::shared_ptr<const TemperatureProfile> profile,
@@ -54,7 +43,7 @@ Ds1921Device::Rom8 Ds1921Device::MakeRom(Ds1921Variant variant, std::uint64_t se
             if ((rom[6] == 0x4F || rom[6] == 0x3B) && (rom[5] >> 4) == 2) rom[6] ^= 0x80;
             break;
     }
-    rom[7] = Crc8(rom.data(), 7);
+    rom[7] = onewire::Crc8({rom.data(), 7});
     return rom;
 }
 

@@ -77,3 +77,25 @@ TEST(PortConfig, OverrideTextAndSerialDevicePaths) {
     EXPECT_EQ(SerialDevicePath(2, &usbSerial), "/dev/ttyUSB0");
     EXPECT_EQ(SerialDevicePath(3, &usbSerial), "/dev/ttyS2");
 }
+
+TEST(PortConfig, SetupToolCommandLine) {
+    PortSetting setting;
+    std::string error;
+    ASSERT_TRUE(ParsePortSetupArguments({"--type", "5", "--port", "2", "--device", "/dev/ttyUSB0"}, setting, error))
+        << error;
+    EXPECT_EQ(setting.Type, 5);
+    EXPECT_EQ(setting.Number, 2);
+    EXPECT_EQ(setting.Device, "/dev/ttyUSB0");
+    ASSERT_TRUE(ParsePortSetupArguments({"--port", "1", "--type", "15"}, setting, error));
+    EXPECT_EQ(setting.Type, 15);
+    EXPECT_TRUE(setting.Device.empty());
+    const std::vector<std::vector<std::string>> bad = {
+        {}, {"--type", "5"}, {"--type", "5", "--port"}, {"--type", "x", "--port", "1"},
+        {"--type", "5", "--port", "1", "--speed", "9"}, {"--type", "15", "--port", "1", "--device", "/dev/ttyS0"},
+        {"--type", "9", "--port", "1"}, {"--type", "6", "--port", "1"}};
+    for (const auto& arguments : bad) {
+        error.clear();
+        EXPECT_FALSE(ParsePortSetupArguments(arguments, setting, error));
+        EXPECT_FALSE(error.empty());
+    }
+}

@@ -59,6 +59,16 @@ TEST_F(DriverTest, FamilySearchWithoutThatFamilyFindsNothing) {
         << "a fresh state has no current device";
 }
 
+TEST_F(DriverTest, FamilyCodeBitSevenIsNotPartOfTheFamily) {
+    AddSlave(0x31, 0xA1);
+    const auto session = Session();
+    ASSERT_EQ(driver.TMFamilySearchSetup(session, state.data(), 0x21), 1);
+    ASSERT_EQ(driver.TMNext(session, state.data()), 1);
+    std::int16_t rom[8] = {0};
+    driver.TMRom(session, state.data(), rom);
+    EXPECT_EQ(rom[0], 0xA1);
+}
+
 TEST_F(DriverTest, StateTravelsInTheCallersBuffer) {
     auto a = AddSlave(1), b = AddSlave(2);
     const auto session = Session();

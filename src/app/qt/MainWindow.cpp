@@ -1,0 +1,269 @@
+#include "app/qt/MainWindow.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+
+#include "app/TTRecForm.h"
+#include "app/qt/ControlBinding.h"
+#include "app/qt/FramePanels.h"
+#include "app/qt/ResultsTabView.h"
+#include "app/qt/StatusTabView.h"
+#include "help/AboutBox.h"
+#include "help/HelpLinks.h"
+
+static void InitKelvaraResources() { Q_INIT_RESOURCE(kelvara); }
+
+namespace {
+constexpr int kPanelHeight = 29;
+
+QFont WindowFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(9);
+    font.setBold(true);
+    return font;
+}
+}  // namespace
+
+MainWindow::MainWindow(TTRecForm& form, QWidget* parent) : QMainWindow(parent), form_(form) {
+    InitKelvaraResources();
+    setFont(WindowFont());
+    BuildMenus();
+
+    auto* client = new QWidget;
+    client->setFixedSize(kClientWidth, kClientHeight);
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(BuildTopPanel());
+
+    // The welcome panel and the notebook share the centre; the form shows one of them.
+    auto* centre = new QWidget;
+    auto* overlap = new QGridLayout(centre);
+    overlap->setContentsMargins(0, 0, 0, 0);
+    welcome_ = new WelcomePanel;
+    overlap->addWidget(welcome_, 0, 0);
+    recTab_ = new QTabWidget;
+    const auto after = [this] { Sync(); };
+    statusView_ = new StatusTabView(form_, after);
+    resultsView_ = new ResultsTabView(form_, after);
+    recTab_->addTab(new QWidget, QStringLiteral("Wizard"));
+    recTab_->addTab(resultsView_, QStringLiteral("Mission Results"));
+    recTab_->addTab(statusView_, QStringLiteral("Status"));
+    overlap->addWidget(recTab_, 0, 0);
+    connect(recTab_, &QTabWidget::currentChanged, this, &MainWindow::OnTabChanged);
+    layout->addWidget(centre, 1);
+
+    layout->addWidget(BuildBottomPanel());
+    setCentralWidget(client);
+    // Fixed size: the client area plus whatever the menu bar needs.
+    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    Sync();
+}
+
+QAction* MainWindow::AddViewItem(QMenu* menu, MenuItem& item, std::function<void()> onClick) {
+    QAction* action = menu->addAction(ToQString(item.Caption));
+    connect(action, &QAction::triggered, this, [this, onClick = std::move(onClick)] {
+        onClick();
+        Sync();
+    });
+    actions_.emplace_back(&item, action);
+    return action;
+}
+
+QAction* MainWindow::AddItem(QMenu* menu, MenuItem& item, void (TTRecForm::*handler)()) {
+    TTRecForm* form = &form_;
+    return AddViewItem(menu, item, [form, handler] { (form->*handler)(); });
+}
+
+void MainWindow::BuildMenus() {
+    TTRecForm& f = form_;
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
+    AddItem(fileMenu_, f.menuOpen, &TTRecForm::menuOpenClick);
+    AddItem(fileMenu_, f.menuClose, &TTRecForm::menuCloseClick);
+    AddItem(fileMenu_, f.menuSaveData1, &TTRecForm::menuSaveData1Click);
+    fileMenu_->addSeparator();
+    AddItem(fileMenu_, f.MenuSaveData, &TTRecForm::MenuSaveDataClick);
+    AddItem(fileMenu_, f.MenuExportToClip, &TTRecForm::MenuExportToClipClick);
+    fileMenu_->addSeparator();
+    AddItem(fileMenu_, f.MenuSaveCSV, &TTRecForm::MenuSaveCSVClick);
+    AddItem(fileMenu_, f.menuSaveHist, &TTRecForm::menuSaveHistClick);
+    fileMenu_->addSeparator();
+    AddItem(fileMenu_, f.PrintSummary, &TTRecForm::PrintSummaryClick);
+    AddItem(fileMenu_, f.Printfullreport1, &TTRecForm::Printfullreport1Click);
+    AddItem(fileMenu_, f.PrinterSetup1, &TTRecForm::PrinterSetup1Click);
+    fileMenu_->addSeparator();
+    AddItem(fileMenu_, f.MenuItem4, &TTRecForm::MenuExitClick);
+
+    optionsMenu_ = menuBar()->addMenu(QStringLiteral("&Options"));
+    AddItem(optionsMenu_, f.MenuFahrenheit, &TTRecForm::MenuFahrenheitClick);
+    AddItem(optionsMenu_, f.MenuCelsius, &TTRecForm::MenuCelsiusClick);
+    optionsMenu_->addSeparator();
+    // The variant items only show what the search detected; they stay disabled.
+    AddViewItem(optionsMenu_, f.menuStandard, [] {});
+    AddViewItem(optionsMenu_, f.menuHuman, [] {});
+    AddViewItem(optionsMenu_, f.menuIce, [] {});
+    optionsMenu_->addSeparator();
+    AddItem(optionsMenu_, f.MenuShowFC, &TTRecForm::MenuShowFCClick);
+    optionsMenu_->addSeparator();
+    AddItem(optionsMenu_, f.MenuStopMission, &TTRecForm::MenuStopMissionClick);
+
+    helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
+    AddViewItem(helpMenu_, f.Manual1, [this] { OpenManual(); });
+    helpMenu_->addSeparator();
+    AddViewItem(helpMenu_, f.WebPage1, [this] { form_.platform.OpenUrl(ProductPageUrl()); });
+    AddViewItem(helpMenu_, f.Support1, [this] { form_.platform.OpenUrl(SupportPageUrl()); });
+    helpMenu_->addSeparator();
+    AddViewItem(helpMenu_, f.About1, [this] { ShowAbout(); });
+}
+
+QWidget* MainWindow::BuildTopPanel() {
+    auto* panel = new QFrame;
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setFixedHeight(kPanelHeight);
+    light_ = new AdapterLight;
+    adapterLabel_ = new QLabel;
+    topCaption_ = new QLabel;
+    topCaption_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(6, 0, 2, 0);
+    row->setSpacing(6);
+    row->addWidget(light_);
+    row->addWidget(adapterLabel_);
+    row->addWidget(topCaption_, 1);
+    return panel;
+}
+
+QWidget* MainWindow::BuildBottomPanel() {
+    auto* panel = new QFrame;
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setFixedHeight(kPanelHeight);
+    link_ = new LinkLabel(QString::fromLatin1(kWebServerText),
+                          [this] { form_.platform.OpenUrl(ProductPageUrl()); });
+    link_->setToolTip(QString::fromStdString(ProductPageUrl()));
+
+    status_ = new QLabel;
+    status_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    status_->setAutoFillBackground(true);
+    QPalette white = status_->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    status_->setPalette(white);
+    QFont small(QStringLiteral("Arial"));
+    small.setPointSize(8);
+    status_->setFont(small);
+    status_->setMinimumWidth(60);
+    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+
+    progress_ = new QLabel;
+    progress_->setFont(small);
+    progress_->setToolTip(QStringLiteral("Pages read / pages to read"));
+    portText_ = new QLabel;
+    portText_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(4, 3, 2, 3);
+    row->setSpacing(5);
+    row->addWidget(link_);
+    row->addWidget(status_, 1);
+    row->addWidget(progress_);
+    row->addWidget(portText_);
+    return panel;
+}
+
+QAction* MainWindow::Action(const MenuItem& item) const {
+    for (const auto& [bound, action] : actions_)
+        if (bound == &item) return action;
+    return nullptr;
+}
+
+void MainWindow::SetWizardPage(QWidget* page, std::function<void()> sync) {
+    const bool wasSyncing = syncing_;
+    syncing_ = true;
+    const int current = recTab_->currentIndex();
+    QWidget* old = recTab_->widget(0);
+    recTab_->removeTab(0);
+    delete old;
+    recTab_->insertTab(0, page, QStringLiteral("Wizard"));
+    recTab_->setCurrentIndex(current);
+    syncing_ = wasSyncing;
+    syncWizard_ = std::move(sync);
+    Sync();
+}
+
+void MainWindow::AddOptionsItem(const QString& text, std::function<void()> onClick, std::function<bool()> visible) {
+    QAction* separator = optionsMenu_->addSeparator();
+    QAction* action = optionsMenu_->addAction(text);
+    connect(action, &QAction::triggered, this, [this, onClick = std::move(onClick)] {
+        onClick();
+        Sync();
+    });
+    extraItems_.emplace_back(separator, visible);
+    extraItems_.emplace_back(action, std::move(visible));
+}
+
+void MainWindow::OnTabChanged(int index) {
+    if (syncing_) return;
+    // The notebook asks the form first; a refused change puts the page back.
+    if (form_.RecTabChange(index))
+        form_.RecTab.PageIndex = index;
+    Sync();
+}
+
+void MainWindow::Sync() {
+    if (syncing_) return;
+    syncing_ = true;
+    TTRecForm& f = form_;
+    const QString caption = ToQString(f.Caption);
+    if (windowTitle() != caption) setWindowTitle(caption);
+
+    light_->SetOn(f.GreenLight.On);
+    ApplyState(light_, f.GreenLight);
+    ApplyCaption(adapterLabel_, f.AdapterLabel);
+    ApplyCaption(topCaption_, f.TopPanel);
+
+    ApplyState(link_, f.PortLabel);
+    ApplyCaption(status_, f.Status);
+    const auto [read, toRead] = f.DownloadProgress();
+    const QString progress = toRead > 0 ? QStringLiteral("%1 / %2").arg(read).arg(toRead) : QString();
+    if (progress_->text() != progress) progress_->setText(progress);
+    progress_->setVisible(toRead > 0);
+    ApplyCaption(portText_, f.BottomPanel);
+
+    ApplyState(welcome_, f.PanelWelcome);
+    ApplyState(recTab_, f.RecTab);
+    if (f.RecTab.PageIndex >= 0 && f.RecTab.PageIndex < recTab_->count() &&
+        recTab_->currentIndex() != f.RecTab.PageIndex)
+        recTab_->setCurrentIndex(f.RecTab.PageIndex);
+
+    for (const auto& [item, action] : actions_) ApplyMenu(action, *item);
+    for (const auto& [action, visible] : extraItems_) action->setVisible(visible());
+
+    statusView_->Sync();
+    resultsView_->Sync();
+    if (syncWizard_) syncWizard_();
+    syncing_ = false;
+}
+
+void MainWindow::RefreshNow() {
+    Sync();
+    light_->repaint();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    form_.FormClose();
+    event->accept();
+}
+
+void MainWindow::ShowAbout() {
+    if (!about_) about_ = new AboutBox(form_.driver, [this](const std::string& url) { form_.platform.OpenUrl(url); }, this);
+    about_->exec();
+}
+
+void MainWindow::OpenManual() {
+    const std::string manual = FindManual(form_.platform.ProgramDir());
+    form_.platform.OpenUrl(manual.empty() ? HomePageUrl() : manual);
+}

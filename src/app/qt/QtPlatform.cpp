@@ -1,0 +1,182 @@
+#include "app/qt/QtPlatform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QProcess>
+#include <QThread>
+#include <QUrl>
+
+#include "app/qt/ControlBinding.h"
+#include "app/qt/PlatformText.h"
+#include "app/qt/TextPrinting.h"
+
+QtPlatform::QtPlatform() {
+    clock_.start();
+    timer_.setInterval(50);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+        // A tick stops the timer itself, so this only guards against a box
+        // inside a tick letting a second tick in.
+        if (inTick_ || !onTick_) return;
+        inTick_ = true;
+        onTick_();
+        inTick_ = false;
+    });
+}
+
+QtPlatform::~QtPlatform() = default;
+
+void QtPlatform::SetView(QWidget* parent, std::function<void()> syncView, std::function<void()> refreshView) {
+    parent_ = parent;
+    syncView_ = std::move(syncView);
+    refreshView_ = std::move(refreshView);
+}
+
+void QtPlatform::SetTimerHandler(std::function<void()> onTick) { onTick_ = std::move(onTick); }
+
+void QtPlatform::Sync() {
+    if (syncView_) syncView_();
+}
+
+std::uint32_t QtPlatform::TickCount() { return static_cast<std::uint32_t>(clock_.elapsed()); }
+
+TDateTime QtPlatform::Now() { return ToTDateTime(QDateTime::currentDateTime()); }
+
+void QtPlatform::Sleep(int milliseconds) { QThread::msleep(static_cast<unsigned long>(std::max(0, milliseconds))); }
+
+void QtPlatform::Beep() { QApplication::beep(); }
+
+MsgResult QtPlatform::MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
+                                 MsgIcon icon) {
+    Sync();
+    QMessageBox box(parent_);
+    box.setWindowTitle(ToQString(caption));
+    box.setText(MessageBoxText(text));
+    switch (icon) {
+        case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+        case MsgIcon::Warning:
+        case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+        case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    switch (buttons) {
+        case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+        case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+        case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Yes: return MsgResult::Yes;
+        case QMessageBox::No: return MsgResult::No;
+        case QMessageBox::Cancel: return MsgResult::Cancel;
+        case QMessageBox::Ok: return MsgResult::Ok;
+        default:
+            // Closed with Escape or the window's close box: the negative answer.
+            return buttons == MsgButtons::YesNo ? MsgResult::No
+                                                : (buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel);
+    }
+}
+
+QString QtPlatform::DialogFolder(const FileDialogRequest& request) const {
+    const QString folder = ToQString(request.InitialDir);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) return QDir::currentPath();
+    return folder;
+}
+
+std::optional<std::string> QtPlatform::SaveDialog(const FileDialogRequest& request) {
+    Sync();
+    QFileDialog dialog(parent_, ToQString(request.Title), DialogFolder(request), QtFileFilter(request.Filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(ToQString(request.DefaultExt));
+    if (const QString selected = SelectedQtFilter(request.Filter, request.FilterIndex); !selected.isEmpty())
+        dialog.selectNameFilter(selected);
+    if (!request.OverwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!request.FileName.empty()) dialog.selectFile(ToQString(request.FileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return FromQString(QDir::toNativeSeparators(dialog.selectedFiles().first()));
+}
+
+std::optional<std::string> QtPlatform::OpenDialog(const FileDialogRequest& request) {
+    Sync();
+    QFileDialog dialog(parent_, ToQString(request.Title), DialogFolder(request), QtFileFilter(request.Filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(ToQString(request.DefaultExt));
+    if (const QString selected = SelectedQtFilter(request.Filter, request.FilterIndex); !selected.isEmpty())
+        dialog.selectNameFilter(selected);
+    if (!request.FileName.empty()) dialog.selectFile(ToQString(request.FileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return FromQString(QDir::toNativeSeparators(dialog.selectedFiles().first()));
+}
+
+void QtPlatform::SetClipboardText(const std::string& text) { QApplication::clipboard()->setText(ToQString(text)); }
+
+bool QtPlatform::PrintLines(const std::vector<std::string>& lines, std::string& error) {
+    Sync();
+    if (!printer_) printer_ = std::make_unique<QPrinter>();
+    QPrintDialog dialog(printer_.get(), parent_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    return PrintTextStream(*printer_, lines, error);
+}
+
+void QtPlatform::PrinterSetup() {
+    Sync();
+    if (!printer_) printer_ = std::make_unique<QPrinter>();
+    // The page set-up dialog works on the printer the print dialog proposes next.
+    QPrintDialog choose(printer_.get(), parent_);
+    choose.setWindowTitle(QStringLiteral("Printer Setup"));
+    choose.setOption(QAbstractPrintDialog::PrintToFile, false);
+    if (choose.exec() != QDialog::Accepted) return;
+    QPageSetupDialog page(printer_.get(), parent_);
+    page.exec();
+}
+
+bool QtPlatform::StartProgram(const std::string& path) {
+    return QProcess::startDetached(ToQString(path), QStringList());
+}
+
+bool QtPlatform::OpenUrl(const std::string& urlOrFile) {
+    const QString text = ToQString(urlOrFile);
+    const QUrl url = QFileInfo::exists(text) ? QUrl::fromLocalFile(text) : QUrl(text);
+    return QDesktopServices::openUrl(url);
+}
+
+void QtPlatform::Terminate() {
+    // Queued, so the handler that asked runs to its end; works before exec() too.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+}
+
+std::string QtPlatform::ProgramDir() { return FromQString(QCoreApplication::applicationDirPath() + "/"); }
+
+char QtPlatform::DecimalSeparator() {
+    const QString point = QLocale().decimalPoint();
+    return point.size() == 1 && point[0].unicode() < 0x80 ? static_cast<char>(point[0].unicode()) : '.';
+}
+
+std::string QtPlatform::DateTimeText(TDateTime value) { return FromQString(ShortDateLongTime(QLocale(), value)); }
+
+void QtPlatform::SetTimerEnabled(bool enabled) {
+    if (enabled)
+        timer_.start();
+    else
+        timer_.stop();
+}
+
+bool QtPlatform::TimerEnabled() { return timer_.isActive(); }
+
+void QtPlatform::SetTimerInterval(int milliseconds) { timer_.setInterval(std::max(1, milliseconds)); }
+
+int QtPlatform::TimerInterval() { return timer_.interval(); }
+
+void QtPlatform::RefreshNow() {
+    if (refreshView_) refreshView_();
+}

@@ -1,0 +1,59 @@
+#pragma once
+// The Platform port for the window: Qt's clock, dialogs, clipboard, printer,
+// desktop services and the polling timer TRecTimer.
+#include <QElapsedTimer>
+#include <QPrinter>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "app/Platform.h"
+
+class QWidget;
+
+class QtPlatform : public Platform {
+public:
+    QtPlatform();
+    ~QtPlatform() override;
+
+    // The window shows the form's state through these: syncView before a box
+    // or dialog, so the status line is current; refreshView to repaint at once.
+    void SetView(QWidget* parent, std::function<void()> syncView, std::function<void()> refreshView);
+    // What a TRecTimer tick does (the form's handler, then a sync).
+    void SetTimerHandler(std::function<void()> onTick);
+
+    std::uint32_t TickCount() override;
+    TDateTime Now() override;
+    void Sleep(int milliseconds) override;
+    void Beep() override;
+    MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
+                         MsgIcon icon) override;
+    std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
+    std::optional<std::string> OpenDialog(const FileDialogRequest& request) override;
+    void SetClipboardText(const std::string& text) override;
+    bool PrintLines(const std::vector<std::string>& lines, std::string& error) override;
+    void PrinterSetup() override;
+    bool StartProgram(const std::string& path) override;
+    bool OpenUrl(const std::string& urlOrFile) override;
+    void Terminate() override;
+    std::string ProgramDir() override;
+    char DecimalSeparator() override;
+    std::string DateTimeText(TDateTime value) override;
+    void SetTimerEnabled(bool enabled) override;
+    bool TimerEnabled() override;
+    void SetTimerInterval(int milliseconds) override;
+    int TimerInterval() override;
+    void RefreshNow() override;
+
+private:
+    void Sync();
+    QString DialogFolder(const FileDialogRequest& request) const;
+
+    QElapsedTimer clock_;
+    QTimer timer_;
+    bool inTick_ = false;
+    QWidget* parent_ = nullptr;
+    std::function<void()> syncView_, refreshView_, onTick_;
+    // Kept so the printer chosen in the set-up is the one the print dialog proposes.
+    std::unique_ptr<QPrinter> printer_;
+};

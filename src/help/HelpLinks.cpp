@@ -1,0 +1,47 @@
+#include "help/HelpLinks.h"
+
+#include <array>
+#include <filesystem>
+
+#include "device/tmex/TmexApi.h"
+
+std::string HomePageUrl() { return std::string(kWebServer) + "/"; }
+std::string ProductPageUrl() { return std::string(kWebServer) + "/detail.asp?prodname=Kelvara&quick=1"; }
+std::string SupportPageUrl() { return std::string(kWebServer) + "/forum/"; }
+
+std::string FindManual(const std::string& programDir) {
+    namespace fs = std::filesystem;
+    const fs::path dir(programDir);
+    const std::array<fs::path, 6> candidates = {
+        dir / "Kelvara-Manual.pdf",          dir / "manual" / "Kelvara-Manual.pdf",
+        dir / "manual" / "index.html",       dir / ".." / ".." / "docs" / "manual" / "Kelvara-Manual.pdf",
+        dir / ".." / ".." / "docs" / "manual" / "index.html",
+        dir / ".." / ".." / "docs" / "manual" / "README.md",
+    };
+    std::error_code error;
+    for (const auto& candidate : candidates)
+        if (fs::is_regular_file(candidate, error)) return fs::weakly_canonical(candidate, error).string();
+    return {};
+}
+
+namespace {
+// The driver fills a zero-terminated text; a missing terminator must not run past the buffer.
+std::string BufferText(const std::array<char, 257>& buffer) {
+    std::size_t length = 0;
+    while (length + 1 < buffer.size() && buffer[length] != '\0') ++length;
+    return std::string(buffer.data(), length);
+}
+}  // namespace
+
+std::vector<std::string> DriverVersionLines(TmexApi& driver) {
+    std::vector<std::string> lines;
+    std::array<char, 257> buffer{};
+    driver.Get_Version(buffer.data());
+    lines.push_back("Main Driver: " + BufferText(buffer));
+    for (std::int16_t type = 0; type <= 15; ++type) {
+        buffer.fill('\0');
+        if (driver.TMGetTypeVersion(type, buffer.data()) > 0)
+            lines.push_back("Type " + std::to_string(type) + ": " + BufferText(buffer));
+    }
+    return lines;
+}

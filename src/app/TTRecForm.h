@@ -11,6 +11,7 @@
 //   reports/*.cpp                 text report, printing, CSV, data file
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <utility>
 #include <string>
@@ -27,6 +28,8 @@
 #include "results/ResultControls.h"
 #include "results/StatusControls.h"
 #include "setup/WizardControls.h"
+
+struct ReportSource;
 
 // Values decoded from the register page by UpdateStatus.
 struct MissionValues {
@@ -174,4 +177,15 @@ public:
     void PrinterSetup1Click();
     void PrintData();
     void PrintDataShort();
+    // What the report, prints and CSV exports copy, as the window shows it now.
+    ReportSource CurrentReportSource();
+    // The device the shown data belongs to: in offline mode the one named by
+    // the loaded caption, not the device seen last.
+    std::string ReportRomText() const;
+    // The shared save dialog: proposes the mission title or the ROM text, then
+    // resets its folder to SavePath. Empty when cancelled.
+    std::optional<std::string> AskSavePath(const std::string& defaultExt, const std::string& filter);
+    // Writes through a temporary file; a failure shows the system's message.
+    bool SaveText(const std::string& path, const std::string& text);
+    std::vector<std::string> PrintedReportLines(bool full);
 };

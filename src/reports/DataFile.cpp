@@ -1,9 +1,103 @@
 #include "app/TTRecForm.h"
+#include "reports/AtomicFile.h"
+#include "reports/DumpFormat.h"
+#include "reports/ReportLines.h"
 
-void TTRecForm::ExportDump() {}  // not built yet
-std::vector<std::string> TTRecForm::DumpLines() { return {}; }  // not built yet
-std::int16_t TTRecForm::LoadDump([[maybe_unused]] const std::string& path) { return 0; }  // not built yet
-void TTRecForm::menuOpenClick() {}  // not built yet
-void TTRecForm::LoadCmd([[maybe_unused]] const std::string& path) {}  // not built yet
-void TTRecForm::menuCloseClick() {}  // not built yet
-void TTRecForm::menuSaveData1Click() {}  // not built yet
+namespace {
+const char* const kDumpFilter = "Data File (dmp)|*.dmp";
+constexpr std::size_t kCaptionPrefixLength = 17;  // "DS1921 iButton - "
+}  // namespace
+
+std::vector<std::string> TTRecForm::DumpLines() {
+    return ::DumpLines(Caption, platform.DateTimeText(DownloadTime), Image);
+}
+
+void TTRecForm::ExportDump() {
+    const auto path = AskSavePath("dmp", kDumpFilter);
+    if (!path) return;
+    SaveText(*path, JoinCrLf(DumpLines()));
+}
+
+void TTRecForm::menuSaveData1Click() { ExportDump(); }
+
+std::int16_t TTRecForm::LoadDump(const std::string& path) {
+    ReadButton.Enabled = false;
+    for (MenuItem* item : {&MenuExportToClip, &menuSaveHist, &MenuSaveData, &menuSaveData1, &MenuStopMission,
+                           &Printfullreport1, &PrintSummary, &MenuSaveCSV})
+        item->Enabled = false;
+    ClearResults();
+    ForceButton.Enabled = false;
+    ForceTempLabel.Visible = false;
+
+    WizardReset();
+    AwaitingDevice = true;
+    UserTexts.fill({});
+    NewUserTexts.fill({});
+
+    std::string text, error;
+    if (!ReadWholeFile(path, text, error)) {
+        platform.MessageBox(error, AppCaption, MsgButtons::Ok, MsgIcon::Error);
+        return 0;
+    }
+    const DumpReadResult result = ReadDump(text, Image);
+    if (!result.Ok) {
+        platform.MessageBox("Cannot load data file \"" + path + "\".\r" + result.Error, AppCaption,
+                            MsgButtons::Ok, MsgIcon::Error);
+        return 0;
+    }
+    if (result.HasCaption) {
+        // Characters 20-22 of the caption are characters 3-5 of the ROM text behind the usual prefix.
+        DetectVariantFromRom(result.Caption.size() > kCaptionPrefixLength
+                                 ? result.Caption.substr(kCaptionPrefixLength)
+                                 : std::string());
+        Caption = result.Caption;
+    }
+    return 1;
+}
+
+void TTRecForm::menuOpenClick() {
+    FileDialogRequest request;
+    request.DefaultExt = "dmp";
+    request.Filter = kDumpFilter;
+    request.FilterIndex = 1;
+    const auto path = platform.OpenDialog(request);
+    if (path) LoadCmd(*path);
+}
+
+void TTRecForm::LoadCmd(const std::string& path) {
+    if (LoadDump(path) != 1) return;
+    PanelWelcome.Visible = false;
+    RecTab.Visible = true;
+    PollState = Poll::Offline;
+    platform.SetTimerEnabled(false);
+    menuClose.Enabled = true;
+    TopPanel.Caption = "Close old data file to go back online!  ";
+    SetStatus("Offline mode (old data file) ...");
+
+    UpdateStatus();
+    UpdateUser();
+    UpdateAlarms();
+    UpdateHistogram();
+    LogSampleCount = MissionSamples;
+    DownloadTime = DeviceClock;
+    UpdateLog();
+
+    TabChangeByProgram = true;
+    RecTab.PageIndex = 1;
+    TabChangeByProgram = false;
+    for (MenuItem* item :
+         {&MenuExportToClip, &menuSaveHist, &MenuSaveData, &Printfullreport1, &PrintSummary, &MenuSaveCSV})
+        item->Enabled = true;
+}
+
+void TTRecForm::menuCloseClick() {
+    TopPanel.Caption.clear();
+    PollState = Poll::Reset;
+    AwaitingDevice = true;
+    RecTab.Visible = false;
+    PanelWelcome.Visible = true;
+    Caption = "No iButton found!  ";
+    platform.SetTimerInterval(50);
+    platform.SetTimerEnabled(true);
+    menuClose.Enabled = false;
+}

@@ -1,6 +1,21 @@
 #include "app/TTRecForm.h"
+#include "reports/ReportLines.h"
 
-void TTRecForm::ExportData([[maybe_unused]] bool toClipboard) {}  // not built yet
-std::vector<std::string> TTRecForm::ReportLines() { return {}; }  // not built yet
-void TTRecForm::MenuSaveDataClick() {}  // not built yet
-void TTRecForm::MenuExportToClipClick() {}  // not built yet
+void TTRecForm::ExportData(bool toClipboard) {
+    std::optional<std::string> path;
+    if (!toClipboard) {
+        path = AskSavePath("txt", "Text File (txt)|*.txt");
+        if (!path) return;
+    }
+    const std::string text = JoinCrLf(ReportLines());
+    if (toClipboard)
+        platform.SetClipboardText(text);
+    else
+        SaveText(*path, text);
+}
+
+std::vector<std::string> TTRecForm::ReportLines() { return FullReportLines(CurrentReportSource()); }
+
+void TTRecForm::MenuSaveDataClick() { ExportData(false); }
+
+void TTRecForm::MenuExportToClipClick() { ExportData(true); }

@@ -110,3 +110,13 @@ TEST_F(CalculatorDialogTest, CalculateOnTheDelayPageOpensTheDialogModallyAndTheW
     EXPECT_EQ(Find<QLabel>(*view, "TotalMinutesLabel")->text(), "2970");
     EXPECT_EQ(events, 1);
 }
+
+TEST_F(CalculatorDialogTest, TheDialogUsesTheMainWindowsFont) {
+    QWidget window;
+    QFont font("Arial", 12);
+    font.setBold(true);
+    window.setFont(font);
+    CalculatorDialog dialog(form, calculator, &window);
+    EXPECT_TRUE(dialog.font().bold());
+    EXPECT_EQ(dialog.font().pointSize(), 12);
+}

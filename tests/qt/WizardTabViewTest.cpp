@@ -161,3 +161,12 @@ TEST_F(WizardTabViewTest, HeadingsStayBoldAndLargerWhenTheWindowFontChanges) {
     EXPECT_TRUE(heading.bold());
     EXPECT_EQ(heading.pointSize(), 14);
 }
+
+TEST_F(WizardTabViewTest, FinishHandsTheMissionToThePollingCycleAndLocksTheButtons) {
+    GoToPage(8);
+    Click("FinishButton");
+    EXPECT_EQ(form.PollState, Poll::Clear);
+    EXPECT_FALSE(Find<QPushButton>(*view, "FinishButton")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(*view, "BackButton")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(*view, "NextButton")->isEnabled());
+}

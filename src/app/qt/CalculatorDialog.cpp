@@ -24,6 +24,8 @@ CalculatorDialog::CalculatorDialog(TTRecForm& form, TformCalc& calculator, QWidg
     setObjectName("formCalc");
     setWindowTitle(ToQString(calculator_.Caption));
     setModal(true);
+    // A dialog is a window of its own and would not inherit the main window's font.
+    if (parent != nullptr) setFont(parent->window()->font());
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -32,8 +32,8 @@ WizardTabView::WizardTabView(TTRecForm& form, TformCalc& calculator, std::functi
                              QWidget* parent)
     : QWidget(parent), form_(form), calculator_(calculator), afterEvent_(std::move(afterEvent)) {
     auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(8, 6, 8, 6);
-    outer->setSpacing(4);
+    outer->setContentsMargins(8, 3, 8, 3);
+    outer->setSpacing(2);
 
     pages_ = new QStackedWidget(this);
     pages_->setObjectName("Wizard");
@@ -73,7 +73,7 @@ QWidget* WizardTabView::AddPage(int index) {
     auto* page = new QWidget(pages_);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(3);
+    layout->setSpacing(2);
     QLabel* title = PlainLabel(QString::fromLatin1(kWizardPages[index].Heading), page);
     title->setObjectName("Heading");
     headings_.push_back(title);
@@ -158,7 +158,7 @@ void WizardTabView::BuildDetailsPage() {
     AddText(page, 1, 0);
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(2);
+    grid->setVerticalSpacing(1);
     for (int i = 0; i < 6; ++i) {
         const std::string labelName = "lbluser" + std::to_string(i);
         const std::string editName = "edituser" + std::to_string(i + 1);
@@ -257,6 +257,7 @@ void WizardTabView::BuildDelayPage() {
     PageLayout(page)->addSpacing(4);
     PageLayout(page)->addLayout(grid);
     auto* startRow = new QHBoxLayout;
+    startRow->setSpacing(8);
     startRow->addWidget(BindLabel(form_.StartDateCaption, "StartDateCaption"));
     startRow->addWidget(BindLabel(form_.StartDateLabel, "StartDateLabel"), 1);
     PageLayout(page)->addSpacing(4);

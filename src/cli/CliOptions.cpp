@@ -1,0 +1,133 @@
+#include "cli/CliOptions.h"
+
+#include <cstdio>
+#include <set>
+
+namespace {
+const std::set<std::string> kCommands{"report", "csv", "histogram-csv", "summary", "full-print", "download"};
+
+bool ParseNumber(const std::string& text, int& value) {
+    if (text.empty() || text.size() > 5) return false;
+    value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    return value <= 32767;
+}
+
+bool ParseNow(const std::string& text, TDateTime& value) {
+    int y, mo, d, h, mi, s;
+    char sep;
+    char rest;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%c%2d:%2d:%2d%c", &y, &mo, &d, &sep, &h, &mi, &s, &rest) != 7)
+        return false;
+    return (sep == 'T' || sep == ' ') && TryEncodeDateTime(y, mo, d, h, mi, s, 0, value);
+}
+}  // namespace
+
+const char* CliUsage() {
+    return "Usage: kelvara-cli COMMAND [OPTIONS] [FILE...]\n"
+           "\n"
+           "Commands:\n"
+           "  report FILE...          the full text report of each data file\n"
+           "  csv FILE...             the temperature log as CSV\n"
+           "  histogram-csv FILE...   the histogram as CSV\n"
+           "  summary FILE...         the lines of the printed summary\n"
+           "  full-print FILE...      the lines of the printed full report\n"
+           "  download [--port TYPE:NUMBER] -o FILE\n"
+           "                          download the DS1921 on the adapter into a data file\n"
+           "\n"
+           "Options:\n"
+           "  -o PATH                 write to PATH instead of standard output; with several\n"
+           "                          data files PATH is a folder and each output is named\n"
+           "                          after its data file: NAME.txt, NAME.csv,\n"
+           "                          NAME-histogram.csv, NAME-summary.txt, NAME-print.txt\n"
+           "  --fahrenheit            temperatures in Fahrenheit\n"
+           "  --no-units              no F/C unit after temperatures\n"
+           "  --log-view date|offset  log and alarm lines by date/time or minute offset\n"
+           "  --histogram-view range|start|bin\n"
+           "  --titles PATH           captions from this settings file (default: Titles.ini\n"
+           "                          in the program's folder)\n"
+           "  --now 'YYYY-MM-DD HH:MM:SS'  the computer time the report shows\n"
+           "  --port TYPE:NUMBER      adapter port for download (default: the driver's)\n"
+           "  --help                  this text\n"
+           "\n"
+           "Output is the program's own bytes: Windows-1252 text, lines ending in CR LF.\n"
+           "Exit status: 0 success, 1 a file or device failed, 2 usage error.\n";
+}
+
+ParsedOptions ParseCliOptions(const std::vector<std::string>& args) {
+    ParsedOptions parsed;
+    CliOptions& o = parsed.Options;
+    auto fail = [&parsed](const std::string& message) {
+        parsed.Error = message;
+        return parsed;
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) return false;
+            out = args[++i];
+            return true;
+        };
+        std::string v;
+        if (arg == "--help" || arg == "-h") {
+            o.Help = true;
+        } else if (arg == "-o" || arg == "--output") {
+            if (!value(o.Output) || o.Output.empty()) return fail(arg + " needs a path");
+        } else if (arg == "--fahrenheit") {
+            o.Fahrenheit = true;
+        } else if (arg == "--no-units") {
+            o.NoUnits = true;
+        } else if (arg == "--log-view") {
+            if (!value(v)) return fail("--log-view needs date or offset");
+            if (v == "date")
+                o.LogView = 0;
+            else if (v == "offset")
+                o.LogView = 1;
+            else
+                return fail("--log-view: unknown view '" + v + "' (date or offset)");
+        } else if (arg == "--histogram-view") {
+            if (!value(v)) return fail("--histogram-view needs range, start or bin");
+            if (v == "range")
+                o.HistogramView = 0;
+            else if (v == "start")
+                o.HistogramView = 1;
+            else if (v == "bin")
+                o.HistogramView = 2;
+            else
+                return fail("--histogram-view: unknown view '" + v + "' (range, start or bin)");
+        } else if (arg == "--titles") {
+            if (!value(o.Titles) || o.Titles.empty()) return fail("--titles needs a path");
+        } else if (arg == "--now") {
+            TDateTime now = 0;
+            if (!value(v) || !ParseNow(v, now)) return fail("--now needs a time as 'YYYY-MM-DD HH:MM:SS'");
+            o.Now = now;
+        } else if (arg == "--port") {
+            if (!value(v)) return fail("--port needs TYPE:NUMBER");
+            const auto at = v.find(':');
+            if (at == std::string::npos || !ParseNumber(v.substr(0, at), o.PortType) ||
+                !ParseNumber(v.substr(at + 1), o.PortNumber))
+                return fail("--port: '" + v + "' is not TYPE:NUMBER");
+            o.HasPort = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return fail("unknown option " + arg);
+        } else if (o.Command.empty()) {
+            if (!kCommands.contains(arg)) return fail("unknown command '" + arg + "'");
+            o.Command = arg;
+        } else {
+            o.Files.push_back(arg);
+        }
+    }
+    if (o.Help) return parsed;
+    if (o.Command.empty()) return fail("no command given");
+    if (o.Command == "download") {
+        if (!o.Files.empty()) return fail("download takes no data file");
+        if (o.Output.empty()) return fail("download needs -o FILE");
+    } else {
+        if (o.Files.empty()) return fail(o.Command + " needs a data file");
+        if (o.HasPort) return fail("--port belongs to download");
+    }
+    return parsed;
+}

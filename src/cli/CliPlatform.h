@@ -1,0 +1,53 @@
+#pragma once
+// The Platform for the command line: no windows. Questions are answered Yes
+// (the unit question included), the save dialog by the chosen target, prints
+// are collected as lines, and messages meant for the user are kept so the
+// command can report them on standard error.
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Platform.h"
+
+class CliPlatform : public Platform {
+public:
+    explicit CliPlatform(std::optional<TDateTime> fixedNow = std::nullopt);
+
+    std::string SaveTarget;             // what the save dialog answers; empty: cancel
+    std::vector<std::string> Messages;  // texts of the boxes that report something
+    std::vector<std::string> Printed;   // lines of the last print
+    bool PrintedSomething = false;
+    std::string Clipboard;
+    bool Terminated = false;
+
+    std::uint32_t TickCount() override;
+    TDateTime Now() override;
+    void Sleep(int milliseconds) override;
+    void Beep() override {}
+    MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
+                         MsgIcon icon) override;
+    std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
+    std::optional<std::string> OpenDialog(const FileDialogRequest&) override { return std::nullopt; }
+    void SetClipboardText(const std::string& text) override { Clipboard = text; }
+    bool PrintLines(const std::vector<std::string>& lines, std::string& error) override;
+    void PrinterSetup() override {}
+    bool StartProgram(const std::string&) override { return false; }
+    bool OpenUrl(const std::string&) override { return false; }
+    void Terminate() override { Terminated = true; }
+    std::string ProgramDir() override;
+    char DecimalSeparator() override { return decimalSeparator_; }
+    std::string DateTimeText(TDateTime value) override;
+    void SetTimerEnabled(bool enabled) override { timerEnabled_ = enabled; }
+    bool TimerEnabled() override { return timerEnabled_; }
+    void SetTimerInterval(int milliseconds) override { timerInterval_ = milliseconds; }
+    int TimerInterval() override { return timerInterval_; }
+    void RefreshNow() override {}
+
+private:
+    std::optional<TDateTime> fixedNow_;
+    std::chrono::steady_clock::time_point start_;
+    char decimalSeparator_ = '.';
+    bool timerEnabled_ = false;
+    int timerInterval_ = 50;
+};

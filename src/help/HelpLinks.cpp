@@ -13,8 +13,10 @@ std::string FindManual(const std::string& programDir) {
     namespace fs = std::filesystem;
     const fs::path dir(programDir);
     const std::array<fs::path, 6> candidates = {
-        dir / "Kelvara-Manual.pdf",          dir / "manual" / "Kelvara-Manual.pdf",
-        dir / "manual" / "index.html",       dir / ".." / ".." / "docs" / "manual" / "Kelvara-Manual.pdf",
+        dir / "Kelvara-Manual.pdf",
+        dir / "manual" / "Kelvara-Manual.pdf",
+        dir / "manual" / "index.html",
+        dir / ".." / ".." / "docs" / "manual" / "Kelvara-Manual.pdf",
         dir / ".." / ".." / "docs" / "manual" / "index.html",
         dir / ".." / ".." / "docs" / "manual" / "README.md",
     };

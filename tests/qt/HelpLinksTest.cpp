@@ -1,5 +1,3 @@
-#include "help/HelpLinks.h"
-
 #include <gtest/gtest.h>
 
 #include <QListWidget>
@@ -7,6 +5,7 @@
 #include <fstream>
 
 #include "help/AboutBox.h"
+#include "help/HelpLinks.h"
 #include "support/ScriptedDriver.h"
 
 TEST(DriverVersionLines, MainDriverThenOnlyThePortTypesThatAnswer) {

@@ -1,9 +1,6 @@
-#include "app/qt/MainWindow.h"
-
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <cstdlib>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -12,9 +9,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <cstdlib>
 
 #include "app/TTRecForm.h"
 #include "app/qt/FramePanels.h"
+#include "app/qt/MainWindow.h"
 #include "app/qt/ResultsTabView.h"
 #include "app/qt/StatusTabView.h"
 #include "support/ScriptedDriver.h"
@@ -30,7 +29,8 @@ protected:
 
     QStringList MenuTexts(QMenu* menu) {
         QStringList texts;
-        for (QAction* action : menu->actions()) texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        for (QAction* action : menu->actions())
+            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
         return texts;
     }
 };
@@ -44,14 +44,16 @@ TEST_F(MainWindowView, ClientAreaIs477By345BelowTheMenuBar) {
 }
 
 TEST_F(MainWindowView, MenusCarryTheFormsItemsInOrderWithSeparators) {
-    EXPECT_EQ(MenuTexts(window.FileMenu()),
-              (QStringList{"&Load old data file...", "C&lose old data file...", "&Save data file...", "-",
-                           "Save &full report as text file...", "&Copy full report to clipboard", "-",
-                           "E&xport temperature data as CSV file...", "Export &histogram data as CSV file...", "-",
-                           "&Print summary...", "Print &full report...", "Prin&ter setup...", "-", "E&xit"}));
-    EXPECT_EQ(MenuTexts(window.OptionsMenu()),
-              (QStringList{"Fahrenheit", "Celsius", "-", "Standard DS1921L", "Human Body DS1921H",
-                           "Low Temp DS1921Z", "-", "Show F/C on Temperatures", "-", "Stop Current Mission"}));
+    EXPECT_EQ(
+        MenuTexts(window.FileMenu()),
+        (QStringList{"&Load old data file...", "C&lose old data file...", "&Save data file...", "-",
+                     "Save &full report as text file...", "&Copy full report to clipboard", "-",
+                     "E&xport temperature data as CSV file...", "Export &histogram data as CSV file...", "-",
+                     "&Print summary...", "Print &full report...", "Prin&ter setup...", "-", "E&xit"}));
+    EXPECT_EQ(
+        MenuTexts(window.OptionsMenu()),
+        (QStringList{"Fahrenheit", "Celsius", "-", "Standard DS1921L", "Human Body DS1921H",
+                     "Low Temp DS1921Z", "-", "Show F/C on Temperatures", "-", "Stop Current Mission"}));
     EXPECT_EQ(MenuTexts(window.HelpMenu()),
               (QStringList{"Manual...", "-", "Web Home Page...", "Web Support...", "-", "About..."}));
 }
@@ -149,7 +151,9 @@ TEST_F(MainWindowView, ARefusedTabChangeKeepsThePage) {
 TEST_F(MainWindowView, StatusTabShowsTheDecodedValuesAndForwardsReadNow) {
     form.MissionGroup.Visible = form.TempGroup.Visible = form.TimeGroup.Visible = true;
     form.MissionStatus.Caption = "in progress";
-    form.HighThresholdLabel.Caption = "30.500\xB0" "C";
+    form.HighThresholdLabel.Caption =
+        "30.500\xB0"
+        "C";
     form.ForceButton.Enabled = true;
     window.Sync();
     StatusTabView* view = window.StatusView();
@@ -194,10 +198,16 @@ TEST_F(MainWindowView, NothingIsClippedWithLongValues) {
     form.SampleRateLabel.Caption = "255";
     form.RolloverEnableLabel.Caption = "yes";
     form.RolloverOccuredLabel.Caption = "n/a";
-    form.HighThresholdLabel.Caption = "-104.125\xB0" "F";
-    form.LowThresholdLabel.Caption = "-104.125\xB0" "F";
+    form.HighThresholdLabel.Caption =
+        "-104.125\xB0"
+        "F";
+    form.LowThresholdLabel.Caption =
+        "-104.125\xB0"
+        "F";
     form.TempAlarmLabel.Caption = "Conditional(H,L)  Alarm(none)";
-    form.ForceTempLabel.Caption = "-104.125\xB0" "F";
+    form.ForceTempLabel.Caption =
+        "-104.125\xB0"
+        "F";
     form.CurrentTimeLabel.Caption = "Wednesday  28/12/2026  12:59:59PM ";
     form.AlarmModeLabel.Caption = "Alarm every second";
     form.TimeAlarmSettingLabel.Caption = "Wednesday 12:59:59PM";
@@ -207,8 +217,13 @@ TEST_F(MainWindowView, NothingIsClippedWithLongValues) {
     form.TopPanel.Caption = "Close old data file to go back online!  ";
     form.LogBox.Visible = form.AlarmBox.Visible = form.HistogramBox.Visible = form.btnDetails.Visible = true;
     for (int i = 0; i < 30; ++i) {
-        form.LogList.Add("28/12/2026 ,23:59 ,-40.000\xB0" "F");
-        form.HistList.Add("-40.000\xB0" "F to -37.300\xB0" "F ,65535");
+        form.LogList.Add(
+            "28/12/2026 ,23:59 ,-40.000\xB0"
+            "F");
+        form.HistList.Add(
+            "-40.000\xB0"
+            "F to -37.300\xB0"
+            "F ,65535");
     }
     form.AlarmList.Add("HIGH , start: 28/12/2026  23:59 ");
     form.AlarmList.Add("            end: 28/12/2026  23:59 ");
@@ -228,9 +243,34 @@ TEST_F(MainWindowView, NothingIsClippedWithLongValues) {
         }
         for (QListWidget* list : window.findChildren<QListWidget*>()) {
             if (!list->isVisible()) continue;
-            EXPECT_LE(list->sizeHintForColumn(0), list->viewport()->width()) << list->item(0)->text().toStdString();
+            EXPECT_LE(list->sizeHintForColumn(0), list->viewport()->width())
+                << list->item(0)->text().toStdString();
         }
         if (const char* dir = std::getenv("KELVARA_SHOT_DIR"))
             window.grab().save(QStringLiteral("%1/page%2.png").arg(QString::fromLocal8Bit(dir)).arg(page));
     }
+}
+
+TEST_F(MainWindowView, AnAddedOptionsItemComesLastAfterASeparatorAndShowsOnlyWhenAsked) {
+    int opened = 0;
+    window.AddOptionsItem(
+        QStringLiteral("Virtual adapter..."), [&opened] { ++opened; },
+        [this] { return form.PortType == kPortTypeVirtual; });
+    const QList<QAction*> actions = window.OptionsMenu()->actions();
+    ASSERT_GE(actions.size(), 2);
+    QAction* item = actions.back();
+    QAction* separator = actions[actions.size() - 2];
+    EXPECT_EQ(item->text(), QStringLiteral("Virtual adapter..."));
+    EXPECT_TRUE(separator->isSeparator());
+
+    form.PortType = kPortTypeSerialDs2480;
+    window.Sync();
+    EXPECT_FALSE(item->isVisible());
+    EXPECT_FALSE(separator->isVisible());
+    form.PortType = kPortTypeVirtual;
+    window.Sync();
+    EXPECT_TRUE(item->isVisible());
+    EXPECT_TRUE(separator->isVisible());
+    item->trigger();
+    EXPECT_EQ(opened, 1);
 }

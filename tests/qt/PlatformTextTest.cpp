@@ -1,38 +1,45 @@
-#include "app/qt/PlatformText.h"
-
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QFontMetrics>
+#include <QPrinter>
 
+#include "app/qt/PlatformText.h"
+#include "app/qt/QtPlatform.h"
 #include "app/qt/TextPrinting.h"
 
 TEST(MessageBoxText, CarriageReturnsBecomeLineBreaksAndTheDegreeSignSurvives) {
     EXPECT_EQ(MessageBoxText("Blue-dot adapter not found!\r\rRun now?"),
               QStringLiteral("Blue-dot adapter not found!\n\nRun now?"));
     EXPECT_EQ(MessageBoxText("a\r\nb"), QStringLiteral("a\nb"));
-    EXPECT_EQ(MessageBoxText("23.500\xB0" "C"), QString::fromUtf8("23.500\u00B0C"));
+    EXPECT_EQ(MessageBoxText("23.500\xB0"
+                             "C"),
+              QString::fromUtf8("23.500\u00B0C"));
 }
 
 TEST(FileFilter, WindowsPairsBecomeQtEntries) {
     EXPECT_EQ(QtFileFilter("Text File (txt)|*.txt"), QStringLiteral("Text File (txt) (*.txt)"));
-    EXPECT_EQ(QtFileFilter("Data|*.dmp;*.txt|All files|*.*"), QStringLiteral("Data (*.dmp *.txt);;All files (*.*)"));
+    EXPECT_EQ(QtFileFilter("Data|*.dmp;*.txt|All files|*.*"),
+              QStringLiteral("Data (*.dmp *.txt);;All files (*.*)"));
     EXPECT_EQ(SelectedQtFilter("Data|*.dmp|All files|*.*", 2), QStringLiteral("All files (*.*)"));
     EXPECT_TRUE(SelectedQtFilter("Data|*.dmp", 3).isEmpty());
     EXPECT_TRUE(QtFileFilter("").isEmpty());
     EXPECT_TRUE(QtFileFilter("dangling description").isEmpty());
 }
 
-TEST(DateTimeText, CLocaleGivesDayMonthYearAndSecondsAndRoundTrips) {
+TEST(DateTimeText, QtDatesRoundTripAndTheWindowWritesTheCliForm) {
     TDateTime value = 0;
     ASSERT_TRUE(TryEncodeDateTime(2004, 3, 5, 14, 20, 7, 0, value));
-    EXPECT_EQ(ShortDateLongTime(QLocale::c(), value), QStringLiteral("05/03/2004 14:20:07"));
     EXPECT_EQ(FromTDateTime(value), QDateTime(QDate(2004, 3, 5), QTime(14, 20, 7)));
     EXPECT_DOUBLE_EQ(ToTDateTime(FromTDateTime(value)), value);
-    // A real locale keeps its own order but drops Qt's time-zone name.
-    const QString german = ShortDateLongTime(QLocale(QLocale::German, QLocale::Germany), value);
-    EXPECT_TRUE(german.startsWith(QStringLiteral("05.03."))) << german.toStdString();
-    EXPECT_TRUE(german.endsWith(QStringLiteral("14:20:07"))) << german.toStdString();
+    // Whatever the locale, the "Download at:" text is the one kelvara-cli writes.
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QtPlatform platform;
+    EXPECT_EQ(platform.DateTimeText(value), "05/03/2004 14:20:07");
+    QLocale::setDefault(saved);
 }
 
 TEST(PaginateText, WrapsWideLinesAndStartsAPageWhenTheNextLineWouldNotFit) {
@@ -53,4 +60,34 @@ TEST(PaginateText, ALineNarrowerThanOneCharacterStillProgresses) {
     const auto pages = PaginateText({"WWW"}, QFontMetrics(font), 1, 1);
     ASSERT_EQ(pages.size(), 3u);
     EXPECT_EQ(pages[2], QStringList{"W"});
+}
+
+TEST(PrintTextStream, WritesEveryPageOfALongReportToThePrinter) {
+    const QString path = QDir::temp().filePath(QStringLiteral("kelvara-print-test.pdf"));
+    QFile::remove(path);
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    std::vector<std::string> lines(2100,
+                                   "05/03/2004 ,14:20 ,23.500\xB0"
+                                   "C");
+    std::string error;
+    ASSERT_TRUE(PrintTextStream(printer, lines, error)) << error;
+    EXPECT_TRUE(error.empty());
+    QFile pdf(path);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    // Dozens of pages at the printer font's line height, not one crammed page.
+    EXPECT_GT(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 10);
+    pdf.close();
+    QFile::remove(path);
+}
+
+TEST(PrintTextStream, APrinterThatCannotStartReportsAnError) {
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QStringLiteral("/nonexistent-folder/kelvara.pdf"));
+    std::string error;
+    EXPECT_FALSE(PrintTextStream(printer, {"line"}, error));
+    EXPECT_FALSE(error.empty());
 }

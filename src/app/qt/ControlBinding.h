@@ -3,8 +3,8 @@
 // every event it forwards to the form; nothing here decides anything.
 #include <QAbstractButton>
 #include <QAction>
-#include <QGroupBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QString>
@@ -13,7 +13,9 @@
 #include "app/Controls.h"
 #include "model/Win1252.h"
 
-inline QString ToQString(const std::string& win1252) { return QString::fromStdString(Win1252ToUtf8(win1252)); }
+inline QString ToQString(const std::string& win1252) {
+    return QString::fromStdString(Win1252ToUtf8(win1252));
+}
 inline std::string FromQString(const QString& text) { return Utf8ToWin1252(text.toStdString()); }
 
 inline void ApplyState(QWidget* widget, const Control& control) {
@@ -42,7 +44,8 @@ inline void ApplyCheck(QAbstractButton* button, const CheckControl& control) {
 template <typename ListWidget>
 void ApplyList(ListWidget* widget, const ListControl& control, std::uint64_t& shownRevision) {
     ApplyState(widget, control);
-    if (shownRevision == control.Revision && widget->count() == static_cast<int>(control.Items.size())) return;
+    if (shownRevision == control.Revision && widget->count() == static_cast<int>(control.Items.size()))
+        return;
     const QSignalBlocker block(widget);
     widget->clear();
     QStringList items;

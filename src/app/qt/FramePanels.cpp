@@ -42,7 +42,8 @@ LinkLabel::LinkLabel(const QString& text, std::function<void()> onClick, QWidget
 }
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick_) onClick_();
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick_)
+        onClick_();
     QLabel::mouseReleaseEvent(event);
 }
 

@@ -194,7 +194,8 @@ void MainWindow::SetWizardPage(QWidget* page, std::function<void()> sync) {
     Sync();
 }
 
-void MainWindow::AddOptionsItem(const QString& text, std::function<void()> onClick, std::function<bool()> visible) {
+void MainWindow::AddOptionsItem(const QString& text, std::function<void()> onClick,
+                                std::function<bool()> visible) {
     QAction* separator = optionsMenu_->addSeparator();
     QAction* action = optionsMenu_->addAction(text);
     connect(action, &QAction::triggered, this, [this, onClick = std::move(onClick)] {
@@ -208,8 +209,7 @@ void MainWindow::AddOptionsItem(const QString& text, std::function<void()> onCli
 void MainWindow::OnTabChanged(int index) {
     if (syncing_) return;
     // The notebook asks the form first; a refused change puts the page back.
-    if (form_.RecTabChange(index))
-        form_.RecTab.PageIndex = index;
+    if (form_.RecTabChange(index)) form_.RecTab.PageIndex = index;
     Sync();
 }
 
@@ -259,7 +259,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::ShowAbout() {
-    if (!about_) about_ = new AboutBox(form_.driver, [this](const std::string& url) { form_.platform.OpenUrl(url); }, this);
+    if (!about_)
+        about_ = new AboutBox(
+            form_.driver, [this](const std::string& url) { form_.platform.OpenUrl(url); }, this);
     about_->exec();
 }
 

@@ -47,16 +47,3 @@ QDateTime FromTDateTime(TDateTime value) {
     return QDateTime(QDate(parts.Year, parts.Month, parts.Day),
                      QTime(parts.Hour, parts.Minute, parts.Second, parts.Millisecond));
 }
-
-QString ShortDateLongTime(const QLocale& locale, TDateTime value) {
-    QString dateFormat = QStringLiteral("dd/MM/yyyy");
-    QString timeFormat = QStringLiteral("HH:mm:ss");
-    if (locale.language() != QLocale::C) {
-        dateFormat = locale.dateFormat(QLocale::ShortFormat);
-        // Qt's long time names the time zone; a printed download time does without.
-        timeFormat = locale.timeFormat(QLocale::LongFormat).remove(QLatin1Char('t')).trimmed();
-    }
-    const QDateTime dateTime = FromTDateTime(value);
-    return locale.toString(dateTime.date(), dateFormat) + QLatin1Char(' ') +
-           locale.toString(dateTime.time(), timeFormat);
-}

@@ -2,7 +2,6 @@
 // Conversions between the core's text and date conventions and Qt's, kept
 // apart from the dialogs so they can be tested without showing anything.
 #include <QDateTime>
-#include <QLocale>
 #include <QString>
 #include <string>
 
@@ -18,7 +17,3 @@ QString SelectedQtFilter(const std::string& filter, int filterIndex);
 
 TDateTime ToTDateTime(const QDateTime& local);
 QDateTime FromTDateTime(TDateTime value);
-
-// Short date and long time of the locale. The C locale (nothing configured)
-// gives dd/MM/yyyy HH:mm:ss, the form the result lists use as well.
-QString ShortDateLongTime(const QLocale& locale, TDateTime value);

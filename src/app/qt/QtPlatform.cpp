@@ -18,6 +18,7 @@
 #include "app/qt/ControlBinding.h"
 #include "app/qt/PlatformText.h"
 #include "app/qt/TextPrinting.h"
+#include "reports/ReportLines.h"
 
 QtPlatform::QtPlatform() {
     clock_.start();
@@ -50,7 +51,9 @@ std::uint32_t QtPlatform::TickCount() { return static_cast<std::uint32_t>(clock_
 
 TDateTime QtPlatform::Now() { return ToTDateTime(QDateTime::currentDateTime()); }
 
-void QtPlatform::Sleep(int milliseconds) { QThread::msleep(static_cast<unsigned long>(std::max(0, milliseconds))); }
+void QtPlatform::Sleep(int milliseconds) {
+    QThread::msleep(static_cast<unsigned long>(std::max(0, milliseconds)));
+}
 
 void QtPlatform::Beep() { QApplication::beep(); }
 
@@ -61,27 +64,48 @@ MsgResult QtPlatform::MessageBox(const std::string& text, const std::string& cap
     box.setWindowTitle(ToQString(caption));
     box.setText(MessageBoxText(text));
     switch (icon) {
-        case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-        case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+        case MsgIcon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case MsgIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
         case MsgIcon::Warning:
-        case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-        case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
-        case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+        case MsgIcon::Exclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MsgIcon::Error:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MsgIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
     }
     switch (buttons) {
-        case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-        case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-        case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case MsgButtons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case MsgButtons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case MsgButtons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
     }
     switch (box.exec()) {
-        case QMessageBox::Yes: return MsgResult::Yes;
-        case QMessageBox::No: return MsgResult::No;
-        case QMessageBox::Cancel: return MsgResult::Cancel;
-        case QMessageBox::Ok: return MsgResult::Ok;
+        case QMessageBox::Yes:
+            return MsgResult::Yes;
+        case QMessageBox::No:
+            return MsgResult::No;
+        case QMessageBox::Cancel:
+            return MsgResult::Cancel;
+        case QMessageBox::Ok:
+            return MsgResult::Ok;
         default:
             // Closed with Escape or the window's close box: the negative answer.
-            return buttons == MsgButtons::YesNo ? MsgResult::No
-                                                : (buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel);
+            return buttons == MsgButtons::YesNo
+                       ? MsgResult::No
+                       : (buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel);
     }
 }
 
@@ -93,7 +117,8 @@ QString QtPlatform::DialogFolder(const FileDialogRequest& request) const {
 
 std::optional<std::string> QtPlatform::SaveDialog(const FileDialogRequest& request) {
     Sync();
-    QFileDialog dialog(parent_, ToQString(request.Title), DialogFolder(request), QtFileFilter(request.Filter));
+    QFileDialog dialog(parent_, ToQString(request.Title), DialogFolder(request),
+                       QtFileFilter(request.Filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(ToQString(request.DefaultExt));
@@ -107,7 +132,8 @@ std::optional<std::string> QtPlatform::SaveDialog(const FileDialogRequest& reque
 
 std::optional<std::string> QtPlatform::OpenDialog(const FileDialogRequest& request) {
     Sync();
-    QFileDialog dialog(parent_, ToQString(request.Title), DialogFolder(request), QtFileFilter(request.Filter));
+    QFileDialog dialog(parent_, ToQString(request.Title), DialogFolder(request),
+                       QtFileFilter(request.Filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(ToQString(request.DefaultExt));
@@ -118,7 +144,9 @@ std::optional<std::string> QtPlatform::OpenDialog(const FileDialogRequest& reque
     return FromQString(QDir::toNativeSeparators(dialog.selectedFiles().first()));
 }
 
-void QtPlatform::SetClipboardText(const std::string& text) { QApplication::clipboard()->setText(ToQString(text)); }
+void QtPlatform::SetClipboardText(const std::string& text) {
+    QApplication::clipboard()->setText(ToQString(text));
+}
 
 bool QtPlatform::PrintLines(const std::vector<std::string>& lines, std::string& error) {
     Sync();
@@ -162,7 +190,9 @@ char QtPlatform::DecimalSeparator() {
     return point.size() == 1 && point[0].unicode() < 0x80 ? static_cast<char>(point[0].unicode()) : '.';
 }
 
-std::string QtPlatform::DateTimeText(TDateTime value) { return FromQString(ShortDateLongTime(QLocale(), value)); }
+// The fixed form kelvara-cli writes too, so a report or data file saved from the
+// window matches the CLI's byte for byte whatever the desktop's locale.
+std::string QtPlatform::DateTimeText(TDateTime value) { return FixedDateTimeText(value); }
 
 void QtPlatform::SetTimerEnabled(bool enabled) {
     if (enabled)

@@ -18,7 +18,8 @@ QListWidget* MakeList(const QFont& base) {
     // A narrow face keeps the longest alarm and log lines inside the fixed window.
     QFont font = base;
     font.setFamily(QStringLiteral("Arial Narrow"));
-    font.setFamilies({QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Arial")});
+    font.setFamilies(
+        {QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Arial")});
     font.setBold(false);
     font.setPointSize(9);
     list->setFont(font);
@@ -98,16 +99,18 @@ ResultsTabView::ResultsTabView(TTRecForm& form, std::function<void()> afterEvent
     Sync();
 }
 
-void ResultsTabView::BuildRadio(RadioGroup& group, RadioGroupControl& control, std::function<void()> handler) {
+void ResultsTabView::BuildRadio(RadioGroup& group, RadioGroupControl& control,
+                                std::function<void()> handler) {
     group.box = new QGroupBox;
     group.layout = GroupLayout(group.box);
     group.layout->setContentsMargins(3, 0, 2, 2);
     group.buttons = new QButtonGroup(group.box);
-    connect(group.buttons, &QButtonGroup::idClicked, this, [this, &control, handler = std::move(handler)](int id) {
-        control.Select(id);
-        handler();
-        afterEvent_();
-    });
+    connect(group.buttons, &QButtonGroup::idClicked, this,
+            [this, &control, handler = std::move(handler)](int id) {
+                control.Select(id);
+                handler();
+                afterEvent_();
+            });
     SyncRadio(group, control);
 }
 

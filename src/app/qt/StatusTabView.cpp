@@ -26,8 +26,8 @@ StatusTabView::StatusTabView(TTRecForm& form, std::function<void()> afterEvent, 
       timeGroup_(new QGroupBox),
       forceButton_(new QPushButton) {
     // Captions bold as the window, values in the plain face so long dates fit.
-    const auto addRow = [this](QGridLayout* grid, int row, int column, const char* caption, const Control& value,
-                               int span = 1) {
+    const auto addRow = [this](QGridLayout* grid, int row, int column, const char* caption,
+                               const Control& value, int span = 1) {
         if (caption) grid->addWidget(new QLabel(QString::fromLatin1(caption)), row, column);
         auto* label = new QLabel;
         label->setFont(ValueFont(font()));

@@ -14,7 +14,8 @@ QStringList WrapLine(const QString& line, const QFontMetrics& metrics, int width
     int start = 0;
     while (start < line.size()) {
         int end = start + 1;
-        while (end < line.size() && metrics.horizontalAdvance(line.mid(start, end + 1 - start)) <= width) ++end;
+        while (end < line.size() && metrics.horizontalAdvance(line.mid(start, end + 1 - start)) <= width)
+            ++end;
         pieces << line.mid(start, end - start);
         start = end;
     }

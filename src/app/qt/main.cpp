@@ -1,26 +1,42 @@
 #include <QApplication>
 #include <QStringList>
 #include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 #include "app/TTRecForm.h"
 #include "app/qt/ControlBinding.h"
 #include "app/qt/MainWindow.h"
 #include "app/qt/QtPlatform.h"
+#include "app/qt/VirtualAdapterWindow.h"
 #include "app/qt/WizardTabView.h"
 #include "device/LinkFactory.h"
 #include "device/tmex/TmexDriver.h"
+#include "device/virtual/SimClock.h"
 #include "device/virtual/VirtualAdapter.h"
 #include "setup/DelayCalculator.h"
+
+namespace {
+// KELVARA_VIRTUAL_CLOCK=manual freezes the virtual devices' time at the start
+// (demonstrations, screenshots); by default they live in real time.
+std::unique_ptr<SimClock> MakeVirtualClock() {
+    const char* choice = std::getenv("KELVARA_VIRTUAL_CLOCK");
+    if (choice && std::string(choice) == "manual")
+        return std::make_unique<ManualClock>(SystemNowMs(), SystemLocalOffsetMs());
+    return std::make_unique<ScaledClock>();
+}
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kelvara");
 
-    // Port type 15 is the in-process virtual adapter on real time; its devices
-    // are kept between runs, and the first run gets a demo device.
-    ScaledClock clock;
-    VirtualAdapter adapter(VirtualAdapter::DefaultStatePath(), clock);
+    // Port type 15: the in-process virtual adapter, kept between runs in its state file.
+    const std::unique_ptr<SimClock> clock = MakeVirtualClock();
+    VirtualAdapter adapter(VirtualAdapter::DefaultStatePath(), *clock);
     const std::string adapterProblem = adapter.Load();
+    // Saved every minute as well as at the end, so a killed session loses little.
     QTimer adapterSaver;
     QObject::connect(&adapterSaver, &QTimer::timeout, [&adapter] { adapter.Save(); });
     adapterSaver.start(60000);
@@ -33,7 +49,18 @@ int main(int argc, char** argv) {
     MainWindow window(form);
     auto* wizard = new WizardTabView(form, calculator, [&window] { window.Sync(); });
     window.SetWizardPage(wizard, [wizard] { wizard->Sync(); });
-    platform.SetView(&window, [&window] { window.Sync(); }, [&window] { window.RefreshNow(); });
+    VirtualAdapterWindow* adapterWindow = nullptr;
+    window.AddOptionsItem(
+        QStringLiteral("Virtual adapter..."),
+        [&] {
+            if (!adapterWindow) adapterWindow = new VirtualAdapterWindow(adapter, &window);
+            adapterWindow->show();
+            adapterWindow->raise();
+            adapterWindow->activateWindow();
+        },
+        [&form] { return form.PortType == kPortTypeVirtual; });
+    platform.SetView(
+        &window, [&window] { window.Sync(); }, [&window] { window.RefreshNow(); });
     platform.SetTimerHandler([&form, &window] {
         form.TRecTimerTimer();
         window.Sync();
@@ -48,7 +75,9 @@ int main(int argc, char** argv) {
     if (!adapterProblem.empty())
         platform.MessageBox(adapterProblem, form.AppCaption, MsgButtons::Ok, MsgIcon::Warning);
     const int result = app.exec();
+
     platform.SetTimerEnabled(false);
-    adapter.Save();
+    if (const std::string problem = adapter.Save(); !problem.empty())
+        std::fprintf(stderr, "kelvara: the virtual adapter's state was not saved: %s\n", problem.c_str());
     return result;
 }

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "app/qt/QtPlatform.h"
+
+namespace {
+struct SeenBox {
+    QString title, text;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+// Answers the next message box with `answer` once it is up, recording what it showed.
+void AnswerNextBox(SeenBox& seen, QMessageBox::StandardButton answer) {
+    QTimer::singleShot(0, [&seen, answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen = {box->windowTitle(), box->text(), box->standardButtons(), box->icon()};
+        box->button(answer)->click();
+    });
+}
+}  // namespace
+
+TEST(QtPlatform, MessageBoxShowsCaptionLinesButtonsAndIconAndReturnsTheAnswer) {
+    QtPlatform platform;
+    int syncs = 0;
+    platform.SetView(
+        nullptr, [&syncs] { ++syncs; }, nullptr);
+    SeenBox seen;
+    AnswerNextBox(seen, QMessageBox::No);
+    EXPECT_EQ(platform.MessageBox("Do you want to stop the current mission?\r\rStop the mission now?",
+                                  "Kelvara", MsgButtons::YesNo, MsgIcon::Warning),
+              MsgResult::No);
+    EXPECT_EQ(syncs, 1);  // the status line is brought up to date first
+    EXPECT_EQ(seen.title, QStringLiteral("Kelvara"));
+    EXPECT_EQ(seen.text, QStringLiteral("Do you want to stop the current mission?\n\nStop the mission now?"));
+    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(seen.icon, QMessageBox::Warning);
+
+    AnswerNextBox(seen, QMessageBox::Cancel);
+    EXPECT_EQ(platform.MessageBox("Abandon?", "Kelvara", MsgButtons::OkCancel, MsgIcon::Exclamation),
+              MsgResult::Cancel);
+    AnswerNextBox(seen, QMessageBox::Ok);
+    EXPECT_EQ(platform.MessageBox("Saved", "Kelvara", MsgButtons::Ok, MsgIcon::Error), MsgResult::Ok);
+    EXPECT_EQ(seen.icon, QMessageBox::Critical);
+}
+
+TEST(QtPlatform, TimerTicksRunTheHandlerUntilItStopsTheTimer) {
+    QtPlatform platform;
+    int ticks = 0;
+    QEventLoop loop;
+    platform.SetTimerHandler([&] {
+        if (++ticks == 3) {
+            platform.SetTimerEnabled(false);
+            loop.quit();
+        }
+    });
+    platform.SetTimerInterval(5);
+    EXPECT_EQ(platform.TimerInterval(), 5);
+    platform.SetTimerEnabled(true);
+    EXPECT_TRUE(platform.TimerEnabled());
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(ticks, 3);
+    EXPECT_FALSE(platform.TimerEnabled());
+}
+
+TEST(QtPlatform, TerminateAskedBeforeTheLoopRunsEndsItAtOnce) {
+    QtPlatform platform;
+    platform.Terminate();
+    bool timedOut = false;
+    QTimer guard;  // destroyed with the test, so it cannot end a later test's loop
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&timedOut] {
+        timedOut = true;
+        QCoreApplication::exit(1);
+    });
+    guard.start(5000);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(timedOut);
+}
+
+TEST(QtPlatform, ClipboardTicksAndProgramFolder) {
+    QtPlatform platform;
+    platform.SetClipboardText(
+        "23.500\xB0"
+        "C");
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("23.500\u00B0C"));
+    const std::uint32_t first = platform.TickCount();
+    platform.Sleep(20);
+    EXPECT_GE(platform.TickCount() - first, 20u);
+    EXPECT_EQ(platform.ProgramDir().back(), '/');
+    EXPECT_GT(platform.Now(), 40000.0);
+}

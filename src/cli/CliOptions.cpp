@@ -41,7 +41,8 @@ const char* CliUsage() {
            "Options:\n"
            "  -o PATH                 write to PATH instead of standard output; with several\n"
            "                          data files PATH is a folder and each output is named\n"
-           "                          after its data file\n"
+           "                          after its data file: NAME.txt, NAME.csv,\n"
+           "                          NAME-histogram.csv, NAME-summary.txt, NAME-print.txt\n"
            "  --fahrenheit            temperatures in Fahrenheit\n"
            "  --no-units              no F/C unit after temperatures\n"
            "  --log-view date|offset  log and alarm lines by date/time or minute offset\n"
@@ -104,10 +105,9 @@ ParsedOptions ParseCliOptions(const std::vector<std::string>& args) {
             if (!value(v) || !ParseNow(v, now)) return fail("--now needs a time as 'YYYY-MM-DD HH:MM:SS'");
             o.Now = now;
         } else if (arg == "--port") {
-            const auto colon = v.npos;
             if (!value(v)) return fail("--port needs TYPE:NUMBER");
             const auto at = v.find(':');
-            if (at == colon || !ParseNumber(v.substr(0, at), o.PortType) ||
+            if (at == std::string::npos || !ParseNumber(v.substr(0, at), o.PortType) ||
                 !ParseNumber(v.substr(at + 1), o.PortNumber))
                 return fail("--port: '" + v + "' is not TYPE:NUMBER");
             o.HasPort = true;

@@ -7,38 +7,13 @@
 #include "cli/CliPlatform.h"
 #include "device/LinkFactory.h"
 #include "device/tmex/TmexDriver.h"
-#include "device/virtual/Ds1921Device.h"
-#include "device/virtual/VirtualBus.h"
+#include "device/virtual/SimClock.h"
+#include "device/virtual/VirtualAdapter.h"
 #include "reports/DownloadRun.h"
 
 namespace {
 constexpr int kSearchTimeoutMs = 5000;
 constexpr int kDownloadTimeoutMs = 120000;
-
-// The virtual adapter of this process holds one demo device with a mission
-// that started two days ago, as a new installation shows.
-class VirtualAdapter {
-public:
-    VirtualAdapter() {
-        const auto rom = Ds1921Device::MakeRom(Ds1921Variant::Standard, 1921);
-        device = std::make_shared<Ds1921Device>(rom, clock,
-                                                Ds1921Device::DefaultProfile(Ds1921Variant::Standard, 1921));
-        device->SetClock(clock.LocalNow());
-        Ds1921MissionSetup setup;
-        setup.SampleRate = 10;
-        setup.LowThreshold = 70;
-        setup.HighThreshold = 130;
-        setup.Control = 0x06;
-        device->StartMissionAt(setup, device->ClockMs() - 2LL * 86400000);
-        device->WriteUserPage(5, "Demo mission");
-        bus.Insert(device);
-    }
-    VirtualBus bus;
-
-private:
-    ScaledClock clock;
-    std::shared_ptr<Ds1921Device> device;
-};
 
 std::string ForTerminal(std::string text) {
     for (char& c : text)
@@ -55,8 +30,12 @@ int Fail(const std::vector<std::string>& messages, const std::string& fallback) 
 }  // namespace
 
 int RunDownload(const CliOptions& o) {
-    VirtualAdapter adapter;
-    LinkProvider links(&adapter.bus);
+    // The virtual adapter holds the same devices as the window's, from the shared state file.
+    ScaledClock clock;
+    VirtualAdapter adapter(VirtualAdapter::DefaultStatePath(), clock);
+    if (const std::string problem = adapter.Load(); !problem.empty())
+        std::cerr << "kelvara-cli: download: warning: " << ForTerminal(problem) << "\n";
+    LinkProvider links(&adapter.Bus());
     TmexDriver driver(links);
     CliPlatform platform(o.Now);
     TTRecForm form(platform, driver);

@@ -82,7 +82,9 @@ void TTRecForm::LoadCmd(const std::string& path) {
     DownloadTime = DeviceClock;
     UpdateLog();
 
+    TabChangeByProgram = true;
     RecTab.PageIndex = 1;
+    TabChangeByProgram = false;
     for (MenuItem* item :
          {&MenuExportToClip, &menuSaveHist, &MenuSaveData, &Printfullreport1, &PrintSummary, &MenuSaveCSV})
         item->Enabled = true;

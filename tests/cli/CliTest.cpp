@@ -40,7 +40,9 @@ protected:
 
     CliRun Cmd(const std::string& arguments) {
         const fs::path err = dir / "stderr";
-        const std::string line = "'" + kCli + "' " + arguments + " 2>'" + err.string() + "'";
+        // The virtual adapter's state file lives in the test's own folder.
+        const std::string line = "KELVARA_DATA_DIR='" + dir.string() + "' '" + kCli + "' " + arguments +
+                                 " 2>'" + err.string() + "'";
         CliRun run;
         FILE* pipe = ::popen(line.c_str(), "r");
         if (!pipe) return run;
@@ -147,7 +149,8 @@ TEST_F(Cli, TitlesComeFromTheNamedSettingsFile) {
 }
 
 TEST_F(Cli, DownloadFromTheVirtualAdapterSavesALoadableDataFile) {
-    const CliRun run = Cmd("download --port 15:1 -o " + Quote(dir / "pond.dmp"));
+    // The driver's default port, with nothing saved, is the virtual adapter.
+    const CliRun run = Cmd("download -o " + Quote(dir / "pond.dmp"));
     ASSERT_EQ(run.Status, 0) << run.Err;
     const std::string file = ReadAll(dir / "pond.dmp");
     EXPECT_EQ(file.substr(0, 17), "DS1921 iButton - ");
@@ -155,6 +158,9 @@ TEST_F(Cli, DownloadFromTheVirtualAdapterSavesALoadableDataFile) {
     const CliRun report = Cmd("report " + Quote(dir / "pond.dmp"));
     EXPECT_EQ(report.Status, 0) << report.Err;
     EXPECT_NE(report.Out.find("Mission is in progress"), std::string::npos);
+
+    const CliRun explicitPort = Cmd("download --port 15:1 -o " + Quote(dir / "again.dmp"));
+    EXPECT_EQ(explicitPort.Status, 0) << explicitPort.Err;
 
     const CliRun noAdapter = Cmd("download --port 5:99 -o " + Quote(dir / "none.dmp"));
     EXPECT_EQ(noAdapter.Status, 1);

@@ -82,6 +82,8 @@ TEST_P(DownloadToFile, SavedDownloadReloadsIntoTheSameLists) {
     EXPECT_EQ(offline.Image.RegisterPage, form.Image.RegisterPage);
     EXPECT_EQ(offline.Image.LogArea, form.Image.LogArea);
     EXPECT_EQ(offline.menuHuman.Checked, GetParam().first == Ds1921Variant::HumanBody);
+    EXPECT_EQ(offline.menuIce.Checked, GetParam().first == Ds1921Variant::LowTemp);
+    EXPECT_EQ(offline.menuStandard.Checked, GetParam().first == Ds1921Variant::Standard);
     EXPECT_EQ(offline.ReportRomText(), form.RomIdText);
 }
 

@@ -84,3 +84,19 @@ TEST_F(MainWindowDownload, PullingTheDeviceBringsTheWelcomePanelBack) {
     EXPECT_TRUE(window.WelcomePanelWidget()->isVisible());
     EXPECT_FALSE(window.RecTab()->isVisible());
 }
+
+TEST_F(MainWindowDownload, ProgressShowsPagesReadWhileTheDownloadRunsAndGoesAfterwards) {
+    form.FormCreate({});
+    window.show();
+    bool seen = false;
+    for (int i = 0; i < 400 && platform.TimerOn; ++i) {
+        Tick(1);
+        const auto [read, toRead] = form.DownloadProgress();
+        if (toRead <= 0) continue;
+        seen = true;
+        EXPECT_TRUE(window.ProgressLabel()->isVisible());
+        EXPECT_EQ(window.ProgressLabel()->text(), QStringLiteral("%1 / %2").arg(read).arg(toRead));
+    }
+    EXPECT_TRUE(seen);
+    EXPECT_FALSE(window.ProgressLabel()->isVisible());
+}

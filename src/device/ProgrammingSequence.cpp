@@ -102,13 +102,5 @@ void TTRecForm::RunWriteState() {
     TabChangeByProgram = false;
     ReadButton.Enabled = true;
     MenuExportToClip.Enabled = false;
-    LogRadio.Enabled = false;
-    HistRadio.Enabled = false;
-    LogList.Clear();
-    HistList.Clear();
-    AlarmList.Clear();
-    LogBox.Visible = false;
-    HistogramBox.Visible = false;
-    AlarmBox.Visible = false;
-    btnDetails.Visible = false;
+    ClearResults();
 }

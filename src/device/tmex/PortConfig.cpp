@@ -57,6 +57,16 @@ bool ValidPortSetting(const PortSetting& setting, std::string& error) {
     return true;
 }
 
+// What a user may choose: a valid setting of an adapter type this driver drives.
+static bool SelectablePortSetting(const PortSetting& setting, std::string& error) {
+    if (!ValidPortSetting(setting, error)) return false;
+    if (setting.Type == kPortTypeUsbDs2490) {
+        error = "The USB adapter (type 6) is not supported yet.";
+        return false;
+    }
+    return true;
+}
+
 PortConfigStatus LoadPortConfig(const std::string& path, PortSetting& setting, std::string& error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -147,11 +157,7 @@ bool ParsePortText(const std::string& text, PortSetting& setting) {
     if (!ParseNumber(number, parsed.Number)) return false;
     if (second != std::string::npos) parsed.Device = text.substr(second + 1);
     std::string error;
-    if (!ValidPortSetting(parsed, error)) return false;
-    if (parsed.Type == kPortTypeUsbDs2490) {
-        error = "The USB adapter (type 6) is not supported yet.";
-        return false;
-    }
+    if (!SelectablePortSetting(parsed, error)) return false;
     setting = parsed;
     return true;
 }
@@ -194,11 +200,7 @@ bool ParsePortSetupArguments(const std::vector<std::string>& arguments, PortSett
         error = "--device applies to the serial adapter (type 5) only.";
         return false;
     }
-    if (!ValidPortSetting(parsed, error)) return false;
-    if (parsed.Type == kPortTypeUsbDs2490) {
-        error = "The USB adapter (type 6) is not supported yet.";
-        return false;
-    }
+    if (!SelectablePortSetting(parsed, error)) return false;
     setting = parsed;
     return true;
 }

@@ -33,7 +33,10 @@ bool WriteAll(int fd, std::string_view bytes) {
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
     const std::filesystem::path target(path);
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string name = ".";
+    name += target.filename().string();
+    name += ".XXXXXX";
+    std::string temp = (folder / name).string();
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
         error = SystemMessage("Cannot create file", path, errno);

@@ -41,6 +41,17 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }
 
+// Whole milliseconds first, as the date-time is shown: a time meaning hh:mm:30 is then an
+// exact tie whatever its binary form, and goes to the even minute.
+std::int64_t WholeMilliseconds(TDateTime t) { return std::llround(t * 86400000.0); }
+
+std::int64_t RoundMillisecondsToMinute(std::int64_t ms) {
+    std::int64_t minutes = FloorDiv(ms, 60000);
+    const std::int64_t rest = ms - minutes * 60000;
+    if (rest > 30000 || (rest == 30000 && (minutes & 1) != 0)) ++minutes;
+    return minutes;
+}
+
 // " %.2d/%.2d/%.4d  %.2d:%.2d " of a moment, seconds dropped.
 std::string AlarmTimeText(TDateTime t) {
     const DateTimeParts parts = DecodeDateTime(t);
@@ -73,7 +84,7 @@ int LogPositionOfLine(const LogLayout& layout, int line) {
     return position < layout.Count ? position : position - layout.Count;
 }
 
-std::int64_t RoundToMinute(TDateTime t) { return static_cast<std::int64_t>(std::nearbyint(t * 1440.0)); }
+std::int64_t RoundToMinute(TDateTime t) { return RoundMillisecondsToMinute(WholeMilliseconds(t)); }
 
 void BuildLogLines(std::span<const std::uint8_t> logArea, const LogLayout& layout, TDateTime missionStart,
                    int sampleRate, LogView view, const TemperatureOptions& options,
@@ -82,7 +93,7 @@ void BuildLogLines(std::span<const std::uint8_t> logArea, const LogLayout& layou
     const int count = std::min<int>(layout.Count, static_cast<int>(logArea.size()));
     lines.reserve(count);
     const TemperatureTable table(options);
-    const double startMinutes = missionStart * 1440.0;
+    const std::int64_t startMs = WholeMilliseconds(missionStart);
     std::int64_t cachedDay = INT64_MIN;
     std::string cachedDate;
     std::string line;
@@ -95,8 +106,7 @@ void BuildLogLines(std::span<const std::uint8_t> logArea, const LogLayout& layou
             line += std::to_string(offset);
             line += ", ";
         } else {
-            const auto minutes =
-                static_cast<std::int64_t>(std::nearbyint(startMinutes + static_cast<double>(offset)));
+            const std::int64_t minutes = RoundMillisecondsToMinute(startMs + offset * 60000);
             const std::int64_t day = FloorDiv(minutes, 1440);
             if (day != cachedDay) {
                 cachedDay = day;

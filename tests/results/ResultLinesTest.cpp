@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
 
 #include "results/ResultLines.h"
 
@@ -111,6 +112,19 @@ TEST(LogLines, TimesRoundToTheNearestMinuteWithTiesToEven) {
     BuildLogLines(log, ComputeLogLayout(1, false), At(2004, 3, 5, 14, 20) + 31 * kSecond, 1,
                   LogView::DateTime, kCelsius, lines, {});
     EXPECT_EQ(lines[0].substr(0, 17), "05/03/2004 ,14:21");
+
+    // Every start on a half minute is a tie, whatever the binary form of the date-time.
+    for (int minute = 0; minute < 60; ++minute) {
+        const TDateTime halfPast = At(2004, 3, 5, 14, minute) + 30 * kSecond;
+        BuildLogLines(log, ComputeLogLayout(2, false), halfPast, 1, LogView::DateTime, kCelsius, lines, {});
+        for (int k = 0; k < 2; ++k) {
+            const int even = (minute + k + 1) / 2 * 2;
+            char expected[48];
+            std::snprintf(expected, sizeof expected, "05/03/2004 ,%.2d:%.2d", 14 + even / 60, even % 60);
+            EXPECT_EQ(lines[k].substr(0, 17), expected) << minute << " + " << k;
+        }
+        EXPECT_EQ(RoundToMinute(halfPast) % 2, 0) << minute;
+    }
 }
 
 TEST(AlarmLines, BothViewsWithExactWidths) {

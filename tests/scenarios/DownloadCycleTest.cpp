@@ -425,3 +425,72 @@ TEST_F(DownloadCycle, DemoDeviceOfTheVirtualAdapterDownloadsAndListsItsMission) 
     EXPECT_EQ(form.MissionStatus.Caption, "in progress");
     EXPECT_TRUE(platform.Boxes.empty());
 }
+
+TEST_F(DownloadCycle, EachReadShowsItsOwnErrorTextAndBox) {
+    rig.StartMission(40);
+    // Distinct codes, so each job starts its own count: the twelfth failure gives the box.
+    const auto failTwelveTimes = [&](int page, std::int16_t code, const std::string& status,
+                                     const std::string& box) {
+        const std::int16_t state = form.PollState;
+        const std::size_t boxes = platform.Boxes.size();
+        rig.recorder.ReadFailures[page] = code;
+        Tick();
+        EXPECT_EQ(form.Status.Caption, " " + status);
+        for (int i = 0; i < 11; ++i) Tick();
+        ASSERT_EQ(platform.Boxes.size(), boxes + 1) << status;
+        EXPECT_EQ(platform.Boxes.back().Text, box);
+        EXPECT_EQ(form.PollState, state);
+        rig.recorder.ReadFailures.erase(page);
+    };
+    const auto tickUntilPage = [&](std::int16_t state, int page) {
+        for (int i = 0; i < 100 && !(form.PollState == state && form.PageCounter == page); ++i) Tick();
+        ASSERT_EQ(form.PollState, state);
+        ASSERT_EQ(form.PageCounter, page);
+    };
+
+    ASSERT_TRUE(TickUntil(Poll::StatusRead));
+    failTwelveTimes(16, -5, "Read Status page: error -5", "Error reading status page (-5)!");
+    tickUntilPage(Poll::UserPages, 3);
+    failTwelveTimes(3, -6, "Read user page: 3 Error -6", "Error reading user page (-6)!");
+    tickUntilPage(Poll::HistogramPages, 65);
+    failTwelveTimes(65, -7, "Read Histogram page: 65 Error -7", "Error reading histogram page (-7)!");
+    tickUntilPage(Poll::LogPages, 129);
+    failTwelveTimes(129, -8, "Read Log page: 129 Error -8", "Error reading log page (-8)!");
+    ASSERT_TRUE(TickUntil(Poll::ClockRefresh));
+    failTwelveTimes(16, -9, "Read Status page: error -9", "Error reading status page (-9)!");
+    EXPECT_EQ(platform.Beeps, 5);
+    Tick();
+    EXPECT_EQ(form.Status.Caption, " Read time: Success");
+}
+
+TEST_F(DownloadCycle, ResetAfterADownloadWithdrawsEveryResultCommand) {
+    rig.StartMission(40);
+    ASSERT_TRUE(TickUntil(Poll::Idle));
+    ASSERT_TRUE(form.MenuStopMission.Enabled);
+    rig.Remove();
+    ASSERT_TRUE(TickUntil(Poll::Search));
+    EXPECT_EQ(platform.Interval, 50);
+    for (const MenuItem* item :
+         {&form.MenuExportToClip, &form.menuSaveHist, &form.MenuSaveData, &form.menuSaveData1,
+          &form.Printfullreport1, &form.PrintSummary, &form.MenuSaveCSV, &form.MenuStopMission})
+        EXPECT_FALSE(item->Enabled) << item->Caption;
+    EXPECT_FALSE(form.ReadButton.Enabled || form.LogRadio.Enabled || form.HistRadio.Enabled);
+    EXPECT_TRUE(form.LogList.Items.empty() && form.HistList.Items.empty() && form.AlarmList.Items.empty());
+    EXPECT_FALSE(form.LogBox.Visible || form.HistogramBox.Visible || form.AlarmBox.Visible ||
+                 form.btnDetails.Visible);
+    EXPECT_FALSE(form.ForceButton.Enabled || form.ForceTempLabel.Visible);
+    EXPECT_TRUE(form.AwaitingDevice);
+    EXPECT_EQ(form.UserTexts[0], "");
+}
+
+TEST_F(DownloadCycle, StopMissionYesAppliesWhateverTheStateBecameWhileTheBoxWasOpen) {
+    rig.StartMission(3);
+    ASSERT_TRUE(TickUntil(Poll::Idle));
+    platform.BoxAnswers = {MsgResult::Yes};
+    platform.DuringBox = [&] { ASSERT_TRUE(TickUntil(Poll::ClockRefresh, 10)); };
+    form.MenuStopMissionClick();
+    ASSERT_EQ(platform.TimerOnDuringBox.size(), 1u);
+    EXPECT_TRUE(platform.TimerOnDuringBox[0]) << "the timer keeps running under this box";
+    EXPECT_EQ(platform.Boxes[0].Icon, MsgIcon::Warning);
+    EXPECT_EQ(form.PollState, Poll::StopMission);
+}

@@ -105,3 +105,28 @@ TEST_F(ProgrammingFailures, AClearThatDoesNotVerifyIsRepeated) {
     ASSERT_TRUE(TickUntil(Poll::StatusRead));
     EXPECT_TRUE(ProgrammedBoxShown());
 }
+
+TEST_F(ProgrammingFailures, AFailedVerifyReadIsRetriedAndBoxedOnTheTwelfthTime) {
+    auto faulty = std::make_shared<FaultySlave>(NewDevice(33));
+    InsertAndFinish(faulty);
+    ASSERT_TRUE(TickUntilStep(Poll::VerifyClear, 0));
+    faulty->corruptPageReads = 12;
+    Tick();
+    ASSERT_EQ(form->PollState, Poll::VerifyClear);
+    const std::string status = form->Status.Caption;
+    ASSERT_EQ(status.rfind(" Clear memory: Error -", 0), 0u) << status;
+    const std::string code = status.substr(std::string(" Clear memory: Error ").size());
+    for (int attempt = 2; attempt <= 11; ++attempt) {
+        Tick();
+        EXPECT_EQ(form->Status.Caption, status);
+    }
+    EXPECT_TRUE(platform.Boxes.empty());
+    Tick();
+    ASSERT_EQ(platform.Boxes.size(), 1u);
+    EXPECT_EQ(platform.Boxes[0].Text, "Error reading status page (" + code + ")!");
+    EXPECT_EQ(form->PollState, Poll::VerifyClear);
+
+    platform.BoxAnswers.push_back(MsgResult::No);
+    ASSERT_TRUE(TickUntil(Poll::StatusRead));
+    EXPECT_TRUE(ProgrammedBoxShown());
+}

@@ -50,6 +50,10 @@ public:
         std::uint8_t answer = device->OnFunctionByte(written);
         if (command == 0xAA && index >= 4 && corruptReadBacks > 0) answer ^= 0x01;
         if (command == 0xAA && index == 4 && corruptReadBacks > 0) --corruptReadBacks;
+        if (command == 0xA5 && index == 3 && corruptPageReads > 0) {
+            --corruptPageReads;  // the first byte of a page read arrives spoilt, so its CRC fails
+            answer ^= 0x01;
+        }
         return answer;
     }
     bool ConditionalSearchFlag() override { return device->ConditionalSearchFlag(); }
@@ -57,6 +61,7 @@ public:
     std::shared_ptr<Ds1921Device> device;
     int swallowedClears = 0;
     int corruptReadBacks = 0;
+    int corruptPageReads = 0;
 
 private:
     int position = 0;

@@ -252,6 +252,19 @@ TEST_F(ReportCommands, MissingOrShortFileShowsWhyAndStaysOnline) {
     EXPECT_EQ(form.Caption, "DS1921 iButton - 0F4F200000000021");
 }
 
+// A data file named at start-up that cannot be loaded leaves the program
+// online and polling, as a failed load from the menu does.
+TEST_F(ReportCommands, MissingFileOnTheCommandLineStartsPolling) {
+    ScriptedPlatform fresh;
+    TTRecForm started(fresh, driver);
+    started.FormCreate({(dir / "gone.dmp").string()});
+    EXPECT_FALSE(started.OfflineMode());
+    ASSERT_EQ(fresh.Boxes.size(), 1u);
+    EXPECT_NE(fresh.Boxes[0].Text.find("No such file or directory"), std::string::npos);
+    EXPECT_TRUE(fresh.TimerOn);
+    EXPECT_EQ(fresh.Interval, 50);
+}
+
 TEST_F(ReportCommands, EmptyThirdLineStillEntersOfflineMode) {
     auto lines = ::DumpLines("DS1921 iButton - 0F3B200000000021", "x", MemoryImage{});
     lines[2] = "";

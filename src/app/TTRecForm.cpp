@@ -62,8 +62,14 @@ void TTRecForm::FormCreate(const std::vector<std::string>& args) {
     const bool loadAttempted = joined.size() > 3;
     if (loadAttempted) LoadCmd(joined);
 
-    // A file that could not be loaded leaves the program online, as a failed load from the menu does.
-    if (args.empty() || (loadAttempted && !OfflineMode())) {
+    // A file that could not be loaded leaves the program online, as a failed load from
+    // the menu does, on the port a start without parameters would have chosen.
+    const bool loadFailed = loadAttempted && !OfflineMode();
+    if (loadFailed && settings.SerialPort == "0") {
+        if (driver.TMReadDefaultPort(&PortNumber, &PortType) != 1) ShowAdapterMissingBox(true);
+        BottomPanel.Caption = PortText();
+    }
+    if (args.empty() || loadFailed) {
         platform.SetTimerInterval(50);
         platform.SetTimerEnabled(true);
     }

@@ -112,6 +112,7 @@ TEST_F(Cli, AFailingFileIsReportedAndTheOthersStillConvert) {
     EXPECT_NE(run.Err.find("No such file or directory"), std::string::npos);
     EXPECT_NE(run.Err.find("short.dmp"), std::string::npos);
     EXPECT_NE(run.Err.find("ends after line 3"), std::string::npos);
+    EXPECT_EQ(run.Err.find("adapter"), std::string::npos) << run.Err;
     EXPECT_FALSE(fs::exists(dir / "out" / "absent.txt"));
     EXPECT_FALSE(fs::exists(dir / "out" / "short.txt"));
     EXPECT_EQ(ReadAll(dir / "out" / "demo-mission.txt"), ReadAll(kData / "demo-mission.report.txt"));

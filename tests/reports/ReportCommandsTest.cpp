@@ -256,8 +256,13 @@ TEST_F(ReportCommands, MissingOrShortFileShowsWhyAndStaysOnline) {
 // online and polling, as a failed load from the menu does.
 TEST_F(ReportCommands, MissingFileOnTheCommandLineStartsPolling) {
     ScriptedPlatform fresh;
-    TTRecForm started(fresh, driver);
+    ScriptedDriver adapter;
+    adapter.DefaultPortNumber = 2;
+    adapter.DefaultPortType = 5;
+    TTRecForm started(fresh, adapter);
     started.FormCreate({(dir / "gone.dmp").string()});
+    EXPECT_EQ(started.PortNumber, 2);
+    EXPECT_EQ(started.BottomPanel.Caption, " Port: COM2   ");
     EXPECT_FALSE(started.OfflineMode());
     ASSERT_EQ(fresh.Boxes.size(), 1u);
     EXPECT_NE(fresh.Boxes[0].Text.find("No such file or directory"), std::string::npos);

@@ -99,6 +99,14 @@ void TTRecForm::menuCloseClick() {
     RecTab.Visible = false;
     PanelWelcome.Visible = true;
     Caption = "No iButton found!  ";
+    // A start with a data file chose no port; without the driver's default the
+    // search would never reach the adapter.
+    std::int16_t number = 0, type = 0;
+    if (PortType == 0 && PortNumber == 0 && driver.TMReadDefaultPort(&number, &type) == 1) {
+        PortNumber = number;
+        PortType = type;
+        BottomPanel.Caption = PortText();
+    }
     platform.SetTimerInterval(50);
     platform.SetTimerEnabled(true);
     menuClose.Enabled = false;

@@ -227,6 +227,25 @@ TEST_F(ReportCommands, CommandLinePathWithBlanksOpensAtStartUp) {
     EXPECT_FALSE(fresh.TimerOn);
 }
 
+// A start with a data file chooses no port; closing the file must still reach the adapter.
+TEST_F(ReportCommands, ClosingAFileOpenedAtStartUpPollsTheDefaultPort) {
+    platform.SaveAnswers.push_back((dir / "start.dmp").string());
+    form.menuSaveData1Click();
+    ScriptedPlatform fresh;
+    ScriptedDriver adapter;
+    adapter.DefaultPortNumber = 3;
+    adapter.DefaultPortType = 5;
+    TTRecForm started(fresh, adapter);
+    started.FormCreate({(dir / "start.dmp").string()});
+    ASSERT_TRUE(started.OfflineMode());
+    EXPECT_EQ(started.PortNumber, 0);
+    started.menuCloseClick();
+    EXPECT_EQ(started.PortNumber, 3);
+    EXPECT_EQ(started.PortType, 5);
+    EXPECT_EQ(started.BottomPanel.Caption, " Port: COM3   ");
+    EXPECT_TRUE(fresh.TimerOn);
+}
+
 TEST_F(ReportCommands, MissingOrShortFileShowsWhyAndStaysOnline) {
     form.LogBox.Visible = true;
     form.MenuSaveCSV.Enabled = true;

@@ -59,9 +59,17 @@ void TTRecForm::FormCreate(const std::vector<std::string>& args) {
 
     std::string joined;
     for (const auto& arg : args) joined += (joined.empty() ? "" : " ") + arg;
-    if (joined.size() > 3) LoadCmd(joined);
+    const bool loadAttempted = joined.size() > 3;
+    if (loadAttempted) LoadCmd(joined);
 
-    if (args.empty()) {
+    // A file that could not be loaded leaves the program online, as a failed load from
+    // the menu does, on the port a start without parameters would have chosen.
+    const bool loadFailed = loadAttempted && !OfflineMode();
+    if (loadFailed && settings.SerialPort == "0") {
+        if (driver.TMReadDefaultPort(&PortNumber, &PortType) != 1) ShowAdapterMissingBox(true);
+        BottomPanel.Caption = PortText();
+    }
+    if (args.empty() || loadFailed) {
         platform.SetTimerInterval(50);
         platform.SetTimerEnabled(true);
     }

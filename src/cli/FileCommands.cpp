@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <set>
 
 #include "app/Settings.h"
 #include "app/TTRecForm.h"
@@ -116,6 +117,21 @@ bool ConvertOne(const CliOptions& o, const Titles& titles, const FileCommand& co
     return false;
 }
 
+// Why target must not be written: a data file of this run, or an output this run
+// already wrote (two data files of the same name from different folders).
+std::string OutputClash(const std::string& target, const std::vector<std::string>& files,
+                        std::set<std::string>& written) {
+    std::error_code ec;
+    for (const auto& file : files)
+        if (fs::equivalent(target, file, ec))
+            return "the output " + target + " would replace the data file " + file;
+    const std::string key = fs::weakly_canonical(target, ec).string();
+    if (!written.insert(ec ? target : key).second)
+        return "the output " + target +
+               " is already taken by an earlier data file of this run; nothing written";
+    return {};
+}
+
 bool CopyToStandardOutput(const std::string& path) {
     std::string bytes, error;
     if (!ReadWholeFile(path, bytes, error)) {
@@ -170,11 +186,18 @@ int RunFileCommands(const CliOptions& o) {
         scratch = pattern;
     }
     int status = 0;
+    std::set<std::string> written;
     for (const auto& file : o.Files) {
         std::string target = o.Output;
         if (toFolder)
             target = (fs::path(o.Output) / command->OutputName(fs::path(file).stem().string())).string();
-        if (!scratch.empty()) target = scratch + "/output";
+        if (!scratch.empty()) {
+            target = scratch + "/output";
+        } else if (const std::string clash = OutputClash(target, o.Files, written); !clash.empty()) {
+            std::cerr << "kelvara-cli: " << file << ": " << clash << "\n";
+            status = 1;
+            continue;
+        }
         if (!ConvertOne(o, titles, *command, file, target) ||
             (!scratch.empty() && !CopyToStandardOutput(target)))
             status = 1;

@@ -8,7 +8,12 @@ public:
     std::int32_t TMExtendedStartSession(std::int16_t, std::int16_t, void*) override { return 0; }
     std::int16_t TMEndSession(std::int32_t) override { return 0; }
     std::int16_t TMSetup(std::int32_t) override { return 0; }
-    std::int16_t TMReadDefaultPort(std::int16_t*, std::int16_t*) override { return 0; }
+    // A default port that leads nowhere: a file that fails to load asks no adapter question.
+    std::int16_t TMReadDefaultPort(std::int16_t* number, std::int16_t* type) override {
+        *number = 0;
+        *type = 0;
+        return 1;
+    }
     std::int16_t TMFamilySearchSetup(std::int32_t, void*, std::int16_t) override { return 0; }
     std::int16_t TMNext(std::int32_t, void*) override { return 0; }
     std::int16_t TMRom(std::int32_t, void*, std::int16_t*) override { return 0; }

@@ -10,3 +10,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
 
 // The whole file as bytes; false with the system's message when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error);
+
+// The start of a file up to the end of its first lineCount lines (CR, LF or CR LF
+// end a line), or the whole file when it has fewer. False with a message when it
+// cannot be read or those lines run past maxBytes, so that a huge file picked by
+// mistake is refused instead of exhausting memory.
+bool ReadLeadingLines(const std::string& path, int lineCount, std::size_t maxBytes, std::string& bytes,
+                      std::string& error);

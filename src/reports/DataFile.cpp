@@ -6,6 +6,8 @@
 namespace {
 const char* const kDumpFilter = "Data File (dmp)|*.dmp";
 constexpr std::size_t kCaptionPrefixLength = 17;  // "DS1921 iButton - "
+// A data file's lines are 48 characters; far more than that is no data file.
+constexpr std::size_t kMaxDataLinesBytes = 1 << 20;
 }  // namespace
 
 std::vector<std::string> TTRecForm::DumpLines() {
@@ -35,7 +37,7 @@ std::int16_t TTRecForm::LoadDump(const std::string& path) {
     NewUserTexts.fill({});
 
     std::string text, error;
-    if (!ReadWholeFile(path, text, error)) {
+    if (!ReadLeadingLines(path, kDumpDataLines, kMaxDataLinesBytes, text, error)) {
         platform.MessageBox(error, AppCaption, MsgButtons::Ok, MsgIcon::Error);
         return 0;
     }
@@ -97,6 +99,14 @@ void TTRecForm::menuCloseClick() {
     RecTab.Visible = false;
     PanelWelcome.Visible = true;
     Caption = "No iButton found!  ";
+    // A start with a data file chose no port; without the driver's default the
+    // search would never reach the adapter.
+    std::int16_t number = 0, type = 0;
+    if (PortType == 0 && PortNumber == 0 && driver.TMReadDefaultPort(&number, &type) == 1) {
+        PortNumber = number;
+        PortType = type;
+        BottomPanel.Caption = PortText();
+    }
     platform.SetTimerInterval(50);
     platform.SetTimerEnabled(true);
     menuClose.Enabled = false;

@@ -112,9 +112,29 @@ TEST_F(Cli, AFailingFileIsReportedAndTheOthersStillConvert) {
     EXPECT_NE(run.Err.find("No such file or directory"), std::string::npos);
     EXPECT_NE(run.Err.find("short.dmp"), std::string::npos);
     EXPECT_NE(run.Err.find("ends after line 3"), std::string::npos);
+    EXPECT_EQ(run.Err.find("adapter"), std::string::npos) << run.Err;
     EXPECT_FALSE(fs::exists(dir / "out" / "absent.txt"));
     EXPECT_FALSE(fs::exists(dir / "out" / "short.txt"));
     EXPECT_EQ(ReadAll(dir / "out" / "demo-mission.txt"), ReadAll(kData / "demo-mission.report.txt"));
+}
+
+// Two data files of the same name from different folders, or an output that
+// would land on a data file, must not cost a file silently.
+TEST_F(Cli, NoOutputOverwritesAnotherOrADataFile) {
+    for (const char* folder : {"a", "b", "out"}) fs::create_directories(dir / folder);
+    fs::copy_file(kData / "demo-mission.dmp", dir / "a" / "m.dmp");
+    fs::copy_file(kData / "short-mission.dmp", dir / "b" / "m.dmp");
+    const CliRun run = Cmd("csv" + kNow + Quote(dir / "a" / "m.dmp") + " " + Quote(dir / "b" / "m.dmp") +
+                           " -o " + Quote(dir / "out"));
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_NE(run.Err.find("b/m.dmp"), std::string::npos) << run.Err;
+    EXPECT_TRUE(ReadAll(dir / "out" / "m.csv") == ReadAll(kData / "demo-mission.csv"));
+
+    const std::string data = ReadAll(dir / "a" / "m.dmp");
+    const CliRun onto =
+        Cmd("report" + kNow + Quote(dir / "a" / "m.dmp") + " -o " + Quote(dir / "a" / "m.dmp"));
+    EXPECT_EQ(onto.Status, 1);
+    EXPECT_TRUE(ReadAll(dir / "a" / "m.dmp") == data);
 }
 
 TEST_F(Cli, UsageErrorsAndHelp) {

@@ -227,6 +227,25 @@ TEST_F(ReportCommands, CommandLinePathWithBlanksOpensAtStartUp) {
     EXPECT_FALSE(fresh.TimerOn);
 }
 
+// A start with a data file chooses no port; closing the file must still reach the adapter.
+TEST_F(ReportCommands, ClosingAFileOpenedAtStartUpPollsTheDefaultPort) {
+    platform.SaveAnswers.push_back((dir / "start.dmp").string());
+    form.menuSaveData1Click();
+    ScriptedPlatform fresh;
+    ScriptedDriver adapter;
+    adapter.DefaultPortNumber = 3;
+    adapter.DefaultPortType = 5;
+    TTRecForm started(fresh, adapter);
+    started.FormCreate({(dir / "start.dmp").string()});
+    ASSERT_TRUE(started.OfflineMode());
+    EXPECT_EQ(started.PortNumber, 0);
+    started.menuCloseClick();
+    EXPECT_EQ(started.PortNumber, 3);
+    EXPECT_EQ(started.PortType, 5);
+    EXPECT_EQ(started.BottomPanel.Caption, " Port: COM3   ");
+    EXPECT_TRUE(fresh.TimerOn);
+}
+
 TEST_F(ReportCommands, MissingOrShortFileShowsWhyAndStaysOnline) {
     form.LogBox.Visible = true;
     form.MenuSaveCSV.Enabled = true;
@@ -250,6 +269,24 @@ TEST_F(ReportCommands, MissingOrShortFileShowsWhyAndStaysOnline) {
     EXPECT_EQ(platform.Boxes.size(), 2u);
     EXPECT_EQ(form.Image.LogArea, before.LogArea);
     EXPECT_EQ(form.Caption, "DS1921 iButton - 0F4F200000000021");
+}
+
+// A data file named at start-up that cannot be loaded leaves the program
+// online and polling, as a failed load from the menu does.
+TEST_F(ReportCommands, MissingFileOnTheCommandLineStartsPolling) {
+    ScriptedPlatform fresh;
+    ScriptedDriver adapter;
+    adapter.DefaultPortNumber = 2;
+    adapter.DefaultPortType = 5;
+    TTRecForm started(fresh, adapter);
+    started.FormCreate({(dir / "gone.dmp").string()});
+    EXPECT_EQ(started.PortNumber, 2);
+    EXPECT_EQ(started.BottomPanel.Caption, " Port: COM2   ");
+    EXPECT_FALSE(started.OfflineMode());
+    ASSERT_EQ(fresh.Boxes.size(), 1u);
+    EXPECT_NE(fresh.Boxes[0].Text.find("No such file or directory"), std::string::npos);
+    EXPECT_TRUE(fresh.TimerOn);
+    EXPECT_EQ(fresh.Interval, 50);
 }
 
 TEST_F(ReportCommands, EmptyThirdLineStillEntersOfflineMode) {

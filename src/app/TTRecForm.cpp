@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/Product.h"
 #include "app/Settings.h"
 
 namespace {
@@ -25,7 +26,7 @@ TTRecForm::~TTRecForm() { FormDestroy(); }
 void TTRecForm::FormCreate(const std::vector<std::string>& args) {
     DriverState.assign(kDriverStateSize, 0);
     StateBufferAllocated = true;
-    AppCaption = "Kelvara";
+    AppCaption = kProductName;
 
     const TitlesSettings settings = ReadTitlesIni(platform.ProgramDir() + "Titles.ini", platform.ProgramDir());
     for (int i = 0; i < 6; ++i) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/Controls.h"
+#include "app/Product.h"
 
 class Platform;
 class TTRecForm;
@@ -15,7 +16,7 @@ public:
     explicit TformCalc(Platform& platform);
 
     std::string Caption = "Calculate Delay...";
-    std::string AppCaption = "Kelvara";  // caption of the date error box
+    std::string AppCaption = kProductName;  // caption of the date error box
     Control InfoLabel{true, true, "This calculator will work out the minutes delay for a certain date."};
     Control SelectLabel{true, true, "Select the Date and Time from the lists below:"};
     Control DayLabel{true, true, "Day:"}, MonthLabel{true, true, "Month:"}, YearLabel{true, true, "Year:"},

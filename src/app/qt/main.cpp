@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "app/Product.h"
 #include "app/TTRecForm.h"
 #include "app/qt/ControlBinding.h"
 #include "app/qt/MainWindow.h"
@@ -40,7 +41,7 @@ extern "C" void OnQuitSignal(int) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Kelvara");
+    QApplication::setApplicationName(kProductName);
 
     // Port type 15: the in-process virtual adapter, kept between runs in its state file.
     const std::unique_ptr<SimClock> clock = MakeVirtualClock();

@@ -142,6 +142,18 @@ TEST_F(VirtualAdapterState, DamagedFilesGiveAMessageAndAFreshDemoDevice) {
         EXPECT_TRUE(adapter.Devices()[0]->MissionRunning());
         EXPECT_TRUE(fs::exists(path + ".damaged"));
     }
+    // Numbers that parse but lie far outside any clock: refused, not computed with.
+    for (const char* line :
+         {"mission 0 0 -1000000000000000000 0 10 0 0 0", "mission 0 0 0 -1000000000000000000 10 0 0 0"}) {
+        std::string text = good;
+        const auto at = text.find("mission ");
+        text.replace(at, text.find('\n', at) - at, line);
+        WriteFile(text);
+        VirtualAdapter adapter(path, clock);
+        EXPECT_NE(adapter.Load().find("could not be restored"), std::string::npos) << line;
+        ASSERT_EQ(adapter.Devices().size(), 1u);
+        EXPECT_TRUE(adapter.Devices()[0]->MissionRunning());
+    }
     // Cut anywhere, the file never crashes the loader.
     for (std::size_t cut = 0; cut < good.size(); cut += 97) {
         WriteFile(good.substr(0, cut));

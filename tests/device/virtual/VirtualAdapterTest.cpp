@@ -132,6 +132,12 @@ TEST_F(VirtualAdapterState, DamagedFilesGiveAMessageAndAFreshDemoDevice) {
             text.replace(text.find("device "), 9, "device ZZ");
             return text;
         }(),
+        [&] {
+            std::string text = good;  // a ROM whose CRC does not match could never be found
+            char& digit = text[text.find("device ") + 7];
+            digit = digit == '0' ? '1' : '0';
+            return text;
+        }(),
     };
     for (const auto& text : damaged) {
         WriteFile(text);

@@ -152,6 +152,9 @@ std::string VirtualAdapter::Parse(std::istream& in, std::vector<std::shared_ptr<
             std::string romText;
             Ds1921Device::Rom8 rom{};
             if (!(words >> romText) || !ParseRom(romText, rom)) return "bad device line";
+            // Two devices answering to one ROM would garble every transfer.
+            if (std::any_of(devices.begin(), devices.end(), [&](const auto& d) { return d->Rom() == rom; }))
+                return "device " + romText + " appears twice";
             auto device = MakeDevice(rom);
             std::string error;
             if (!device->LoadState(in, error)) return "device " + romText + ": " + error;

@@ -133,6 +133,12 @@ TEST_F(VirtualAdapterState, DamagedFilesGiveAMessageAndAFreshDemoDevice) {
             return text;
         }(),
         [&] {
+            std::string text = good;  // the same device twice
+            const auto first = text.find("device "), second = text.find("device ", first + 1);
+            const std::string entry = text.substr(first, second - first);
+            return text.insert(second, entry);
+        }(),
+        [&] {
             std::string text = good;  // a ROM whose CRC does not match could never be found
             char& digit = text[text.find("device ") + 7];
             digit = digit == '0' ? '1' : '0';

@@ -209,6 +209,8 @@ void Ds1921Device::CopyToMemory() {
         if (address <= 0x206) {
             clockBytes[address - 0x200] = value;
             clockWritten = true;
+        } else if (address == 0x20A) {
+            memory[address] = value & 0x87;  // day alarm: bits 6-3 read 0
         } else if (address <= 0x20C || address == 0x212 || address == 0x213) {
             memory[address] = value;
         } else if (address == 0x20D) {

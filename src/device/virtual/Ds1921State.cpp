@@ -59,7 +59,9 @@ private:
     std::string& error;
 };
 
-constexpr long long kBig = 1LL << 60;
+constexpr long long kBig = 1LL << 60;  // milliseconds
+// Minutes and seconds stay within the millisecond range, so no product of them overflows.
+constexpr long long kBigMinutes = kBig / 60000, kBigSeconds = kBig / 1000;
 }  // namespace
 
 void Ds1921Device::SaveState(std::ostream& out) {
@@ -132,14 +134,16 @@ bool Ds1921Device::LoadState(std::istream& in, std::string& error) {
         r.Number("flags", 0, armed, 0, 1) && r.Number("flags", 1, cleared, 0, 1) &&
         r.Number("flags", 2, mip, 0, 1) && r.Number("flags", 3, tlf, 0, 1) &&
         r.Number("flags", 4, thf, 0, 1) && r.Number("flags", 5, taf, 0, 1) &&
-        r.Number("mission", 0, startMinute, -kBig, kBig) && r.Number("mission", 1, delay, 0, 0xFFFF) &&
-        r.Number("mission", 2, stampAt, -kBig, kBig) && r.Number("mission", 3, firstAt, -kBig, kBig) &&
+        r.Number("mission", 0, startMinute, -kBigMinutes, kBigMinutes) &&
+        r.Number("mission", 1, delay, 0, 0xFFFF) &&
+        r.Number("mission", 2, stampAt, -kBigMinutes, kBigMinutes) &&
+        r.Number("mission", 3, firstAt, -kBigMinutes, kBigMinutes) &&
         r.Number("mission", 4, rate, mip ? 1 : 0, 255) && r.Number("mission", 5, stamped, 0, 1) &&
         r.Number("mission", 6, samples, 0, 0xFFFFFF) && r.Number("mission", 7, devSamples, 0, 0xFFFFFF) &&
         r.Number("alarms", 1, lUsed, 0, 12) && r.Number("alarms", 0, lOpen, -1, lUsed - 1) &&
         r.Number("alarms", 3, hUsed, 0, 12) && r.Number("alarms", 2, hOpen, -1, hUsed - 1) &&
-        r.Number("alarms", 4, alarmTo, -kBig, kBig) && r.Number("scratchpad", 0, address, 0, 0xFFFF) &&
-        r.Number("scratchpad", 1, status, 0, 0xFF);
+        r.Number("alarms", 4, alarmTo, -kBigSeconds, kBigSeconds) &&
+        r.Number("scratchpad", 0, address, 0, 0xFFFF) && r.Number("scratchpad", 1, status, 0, 0xFF);
     if (!ok) return false;
     const auto pad_it = fields.find("scratchpad");
     if (pad_it->second.size() < 3 || !FromHex(pad_it->second[2], pad.data(), pad.size()))

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "device/onewire/Crc.h"
+
 namespace {
 constexpr const char* kHeader = "kelvara-virtual-adapter";
 constexpr int kVersion = 1;
@@ -27,7 +29,8 @@ bool ParseRom(const std::string& text, Ds1921Device::Rom8& rom) {
             return false;
         rom[i] = static_cast<std::uint8_t>(std::stoi(digits, nullptr, 16));
     }
-    return (rom[0] & 0x7F) == 0x21;
+    // A ROM with a wrong CRC would be on the bus but never found by a search.
+    return rom[0] == 0x21 && onewire::Crc8({rom.data(), 7}) == rom[7];
 }
 }  // namespace
 
@@ -149,6 +152,9 @@ std::string VirtualAdapter::Parse(std::istream& in, std::vector<std::shared_ptr<
             std::string romText;
             Ds1921Device::Rom8 rom{};
             if (!(words >> romText) || !ParseRom(romText, rom)) return "bad device line";
+            // Two devices answering to one ROM would garble every transfer.
+            if (std::any_of(devices.begin(), devices.end(), [&](const auto& d) { return d->Rom() == rom; }))
+                return "device " + romText + " appears twice";
             auto device = MakeDevice(rom);
             std::string error;
             if (!device->LoadState(in, error)) return "device " + romText + ": " + error;

@@ -109,6 +109,14 @@ TEST_F(Ds1921Commands, ClockReadsBackAsWrittenAndRuns) {
     EXPECT_EQ(master.Read(0x200, 7), (std::vector<std::uint8_t>{0x00, 0x00, 0x52, 0x07, 0x01, 0x81, 0x00}));
 }
 
+TEST_F(Ds1921Commands, BitsWithoutAFunctionReadZero) {
+    // Day alarm: mask bit and day only; control: bit 5 cannot be set.
+    ASSERT_TRUE(master.Write(0x20A, {0xFD}));
+    EXPECT_EQ(master.ReadByte(0x20A), 0x85);
+    ASSERT_TRUE(master.Write(0x20E, {0x2F}));
+    EXPECT_EQ(master.ReadByte(0x20E), 0x0F);
+}
+
 TEST_F(Ds1921Commands, StoppedOscillatorHoldsTheClock) {
     ASSERT_TRUE(master.Write(0x20E, {0x80}));
     const auto before = master.Read(0x200, 7);

@@ -132,6 +132,18 @@ TEST_F(VirtualAdapterState, DamagedFilesGiveAMessageAndAFreshDemoDevice) {
             text.replace(text.find("device "), 9, "device ZZ");
             return text;
         }(),
+        [&] {
+            std::string text = good;  // the same device twice
+            const auto first = text.find("device "), second = text.find("device ", first + 1);
+            const std::string entry = text.substr(first, second - first);
+            return text.insert(second, entry);
+        }(),
+        [&] {
+            std::string text = good;  // a ROM whose CRC does not match could never be found
+            char& digit = text[text.find("device ") + 7];
+            digit = digit == '0' ? '1' : '0';
+            return text;
+        }(),
     };
     for (const auto& text : damaged) {
         WriteFile(text);
@@ -141,6 +153,18 @@ TEST_F(VirtualAdapterState, DamagedFilesGiveAMessageAndAFreshDemoDevice) {
         ASSERT_EQ(adapter.Devices().size(), 1u);
         EXPECT_TRUE(adapter.Devices()[0]->MissionRunning());
         EXPECT_TRUE(fs::exists(path + ".damaged"));
+    }
+    // Numbers that parse but lie far outside any clock: refused, not computed with.
+    for (const char* line :
+         {"mission 0 0 -1000000000000000000 0 10 0 0 0", "mission 0 0 0 -1000000000000000000 10 0 0 0"}) {
+        std::string text = good;
+        const auto at = text.find("mission ");
+        text.replace(at, text.find('\n', at) - at, line);
+        WriteFile(text);
+        VirtualAdapter adapter(path, clock);
+        EXPECT_NE(adapter.Load().find("could not be restored"), std::string::npos) << line;
+        ASSERT_EQ(adapter.Devices().size(), 1u);
+        EXPECT_TRUE(adapter.Devices()[0]->MissionRunning());
     }
     // Cut anywhere, the file never crashes the loader.
     for (std::size_t cut = 0; cut < good.size(); cut += 97) {

@@ -34,6 +34,31 @@ QString DeviceLine(Ds1921Device& device) {
         .arg(QString::fromStdString(Ds1921Device::RomText(device.Rom())),
              QString::fromLatin1(Ds1921Device::VariantName(device.Variant())), time, mission);
 }
+
+// Updates the lines in place so the selection and scrolling survive the timer.
+void FillList(QListWidget* list, const std::vector<std::shared_ptr<Ds1921Device>>& devices) {
+    const int selected = list->currentRow();
+    if (list->count() != static_cast<int>(devices.size())) list->clear();
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        const QString line = DeviceLine(*devices[i]);
+        if (static_cast<int>(i) < list->count()) {
+            if (list->item(static_cast<int>(i))->text() != line)
+                list->item(static_cast<int>(i))->setText(line);
+        } else {
+            list->addItem(line);
+        }
+    }
+    if (selected >= 0 && selected < list->count()) list->setCurrentRow(selected);
+}
+
+std::shared_ptr<Ds1921Device> Selected(QListWidget* list,
+                                       const std::vector<std::shared_ptr<Ds1921Device>>& devices) {
+    const int row = list->currentRow();
+    if (row < 0 || row >= static_cast<int>(devices.size())) return nullptr;
+    return devices[static_cast<std::size_t>(row)];
+}
+
+void SelectLast(QListWidget* list) { list->setCurrentRow(list->count() - 1); }
 }  // namespace
 
 VirtualAdapterWindow::VirtualAdapterWindow(VirtualAdapter& adapter, QWidget* parent)
@@ -41,22 +66,41 @@ VirtualAdapterWindow::VirtualAdapterWindow(VirtualAdapter& adapter, QWidget* par
     setWindowTitle(tr("Virtual adapter"));
     auto* layout = new QVBoxLayout(this);
 
-    devices = new QListWidget(this);
-    devices->setObjectName("virtualDevices");
-    devices->setMinimumWidth(560);
-    layout->addWidget(new QLabel(tr("Devices on the virtual adapter:"), this));
+    // A few lines each: the window sits beside the program, not over it.
+    const auto smallList = [this](const char* name) {
+        auto* list = new QListWidget(this);
+        list->setObjectName(name);
+        list->setMinimumWidth(560);
+        list->setMaximumHeight(list->fontMetrics().height() * 5 + 8);
+        return list;
+    };
+    devices = smallList("virtualDevices");
+    layout->addWidget(new QLabel(tr("On the adapter:"), this));
     layout->addWidget(devices);
 
     auto* deviceRow = new QHBoxLayout;
     variant = new QComboBox(this);
     for (Ds1921Variant v : kVariants) variant->addItem(QString::fromLatin1(Ds1921Device::VariantName(v)));
     insertButton = new QPushButton(tr("Insert new device"), this);
-    removeButton = new QPushButton(tr("Remove selected device"), this);
+    removeButton = new QPushButton(tr("Remove"), this);
+    removeButton->setToolTip(tr("Takes the device off the adapter; it keeps logging and can be put back"));
     deviceRow->addWidget(variant);
     deviceRow->addWidget(insertButton);
     deviceRow->addStretch();
     deviceRow->addWidget(removeButton);
     layout->addLayout(deviceRow);
+
+    outDevices = smallList("virtualDevicesOut");
+    layout->addWidget(new QLabel(tr("Out of the adapter:"), this));
+    layout->addWidget(outDevices);
+    auto* outRow = new QHBoxLayout;
+    putBackButton = new QPushButton(tr("Put back"), this);
+    discardButton = new QPushButton(tr("Discard"), this);
+    discardButton->setToolTip(tr("Throws the device and its data away for good"));
+    outRow->addStretch();
+    outRow->addWidget(putBackButton);
+    outRow->addWidget(discardButton);
+    layout->addLayout(outRow);
 
     auto* timeBox = new QGroupBox(tr("Time"), this);
     auto* timeGrid = new QGridLayout(timeBox);
@@ -90,14 +134,16 @@ VirtualAdapterWindow::VirtualAdapterWindow(VirtualAdapter& adapter, QWidget* par
 
     connect(insertButton, &QPushButton::clicked, this, [this] { InsertDevice(variant->currentIndex()); });
     connect(removeButton, &QPushButton::clicked, this, [this] { RemoveSelected(); });
+    connect(putBackButton, &QPushButton::clicked, this, [this] { PutBackSelected(); });
+    connect(discardButton, &QPushButton::clicked, this, [this] { DiscardSelected(); });
     connect(hour, &QPushButton::clicked, this, [this] { FastForwardMinutes(60); });
     connect(day, &QPushButton::clicked, this, [this] { FastForwardMinutes(1440); });
     connect(forward, &QPushButton::clicked, this, [this] { FastForwardMinutes(minutes->value()); });
     connect(speed, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0 && index < 3) SetSpeed(kSpeeds[index]);
     });
-    connect(devices, &QListWidget::currentRowChanged, this,
-            [this](int row) { removeButton->setEnabled(row >= 0); });
+    connect(devices, &QListWidget::currentRowChanged, this, [this] { UpdateButtons(); });
+    connect(outDevices, &QListWidget::currentRowChanged, this, [this] { UpdateButtons(); });
 
     timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, [this] { Refresh(); });
@@ -106,20 +152,9 @@ VirtualAdapterWindow::VirtualAdapterWindow(VirtualAdapter& adapter, QWidget* par
 }
 
 void VirtualAdapterWindow::Refresh() {
-    const int selected = devices->currentRow();
-    const auto list = adapter.Devices();
-    if (devices->count() != static_cast<int>(list.size())) devices->clear();
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const QString line = DeviceLine(*list[i]);
-        if (static_cast<int>(i) < devices->count()) {
-            if (devices->item(static_cast<int>(i))->text() != line)
-                devices->item(static_cast<int>(i))->setText(line);
-        } else {
-            devices->addItem(line);
-        }
-    }
-    if (selected >= 0 && selected < devices->count()) devices->setCurrentRow(selected);
-    removeButton->setEnabled(devices->currentRow() >= 0);
+    FillList(devices, adapter.Devices());
+    FillList(outDevices, adapter.DevicesOut());
+    UpdateButtons();
     const QDateTime local = QDateTime::fromMSecsSinceEpoch(
         adapter.Clock().NowMs() + adapter.Clock().LocalOffsetMs(), QTimeZone::utc());
     clockLine->setText(tr("Simulated time: %1").arg(local.toString("dd/MM/yyyy  HH:mm:ss")));
@@ -135,13 +170,35 @@ void VirtualAdapterWindow::InsertDevice(int variantIndex) {
 }
 
 void VirtualAdapterWindow::RemoveSelected() {
-    const int row = devices->currentRow();
-    const auto list = adapter.Devices();
-    if (row < 0 || row >= static_cast<int>(list.size())) return;
-    adapter.RemoveDevice(list[static_cast<std::size_t>(row)]);
+    const auto device = Selected(devices, adapter.Devices());
+    if (!device || !adapter.RemoveDevice(device)) return;
     devices->clear();
     Refresh();
+    SelectLast(outDevices);
     Persist();
+}
+
+void VirtualAdapterWindow::PutBackSelected() {
+    const auto device = Selected(outDevices, adapter.DevicesOut());
+    if (!device || !adapter.ReinsertDevice(device)) return;
+    outDevices->clear();
+    Refresh();
+    SelectLast(devices);
+    Persist();
+}
+
+void VirtualAdapterWindow::DiscardSelected() {
+    const auto device = Selected(outDevices, adapter.DevicesOut());
+    if (!device || !adapter.DiscardDevice(device)) return;
+    outDevices->clear();
+    Refresh();
+    Persist();
+}
+
+void VirtualAdapterWindow::UpdateButtons() {
+    removeButton->setEnabled(devices->currentRow() >= 0);
+    putBackButton->setEnabled(outDevices->currentRow() >= 0);
+    discardButton->setEnabled(outDevices->currentRow() >= 0);
 }
 
 void VirtualAdapterWindow::FastForwardMinutes(qint64 count) {

@@ -12,7 +12,9 @@
 
 namespace {
 constexpr const char* kHeader = "kelvara-virtual-adapter";
-constexpr int kVersion = 1;
+// Version 2 added the "out" mark on devices kept off the bus; version 1 files still load.
+constexpr int kVersion = 2;
+constexpr const char* kOutMark = "out";
 
 std::uint64_t ProfileSeed(const Ds1921Device::Rom8& rom) {
     std::uint64_t seed = 0;
@@ -71,9 +73,28 @@ std::shared_ptr<Ds1921Device> VirtualAdapter::InsertDevice(Ds1921Variant variant
     return device;
 }
 
-void VirtualAdapter::InsertDevice(const std::shared_ptr<Ds1921Device>& device) { bus.Insert(device); }
+void VirtualAdapter::InsertDevice(const std::shared_ptr<Ds1921Device>& device) {
+    std::erase(out, device);
+    if (std::find(bus.Devices().begin(), bus.Devices().end(), device) == bus.Devices().end())
+        bus.Insert(device);
+}
 
-bool VirtualAdapter::RemoveDevice(const std::shared_ptr<Ds1921Device>& device) { return bus.Remove(device); }
+bool VirtualAdapter::RemoveDevice(const std::shared_ptr<Ds1921Device>& device) {
+    if (!bus.Remove(device)) return false;
+    out.push_back(device);
+    return true;
+}
+
+bool VirtualAdapter::ReinsertDevice(const std::shared_ptr<Ds1921Device>& device) {
+    if (std::find(out.begin(), out.end(), device) == out.end()) return false;
+    InsertDevice(device);
+    return true;
+}
+
+bool VirtualAdapter::DiscardDevice(const std::shared_ptr<Ds1921Device>& device) {
+    const bool wasOut = std::erase(out, device) > 0;
+    return bus.Remove(device) || wasOut;
+}
 
 std::shared_ptr<Ds1921Device> VirtualAdapter::InsertDemoDevice() {
     auto device = InsertDevice(Ds1921Variant::Standard);
@@ -102,42 +123,49 @@ std::shared_ptr<Ds1921Device> VirtualAdapter::InsertDemoDevice() {
     return device;
 }
 
+void VirtualAdapter::Seed() {
+    InsertDemoDevice();
+    seeded = true;
+}
+
 std::string VirtualAdapter::Load() {
     namespace fs = std::filesystem;
     bus.RemoveAll();
+    out.clear();
+    seeded = false;
     if (statePath.empty() || !fs::exists(statePath)) {
-        InsertDemoDevice();
+        Seed();
         return {};
     }
     std::ifstream in(statePath, std::ios::binary);
-    std::vector<std::shared_ptr<Ds1921Device>> devices;
-    std::int64_t savedAt = 0;
-    std::string problem = in ? Parse(in, devices, savedAt) : "it cannot be opened";
+    Parsed parsed;
+    std::string problem = in ? Parse(in, parsed) : "it cannot be opened";
     if (problem.empty()) {
         // Time never runs back for the devices, even when the computer's clock did
         // or the last run had been fast-forwarded.
-        if (clock.NowMs() < savedAt) clock.Advance(savedAt - clock.NowMs());
-        for (const auto& device : devices) bus.Insert(device);
+        if (clock.NowMs() < parsed.savedAt) clock.Advance(parsed.savedAt - clock.NowMs());
+        for (const auto& device : parsed.onBus) bus.Insert(device);
+        out = std::move(parsed.out);
         return {};
     }
     in.close();
     std::error_code ignored;
     fs::rename(statePath, statePath + ".damaged", ignored);
-    InsertDemoDevice();
+    Seed();
     return "The virtual adapter's saved devices could not be restored from\r" + statePath + "\r(" + problem +
            ").\rA fresh demo device has been set up; the old file is kept as " +
            fs::path(statePath + ".damaged").filename().string() + ".";
 }
 
-std::string VirtualAdapter::Parse(std::istream& in, std::vector<std::shared_ptr<Ds1921Device>>& devices,
-                                  std::int64_t& savedAt) {
+std::string VirtualAdapter::Parse(std::istream& in, Parsed& parsed) {
     std::string line;
     if (!std::getline(in, line)) return "the file is empty";
     std::istringstream header(line);
     std::string word;
     int version = 0;
     if (!(header >> word >> version) || word != kHeader) return "it is not a virtual adapter state file";
-    if (version != kVersion) return "it was written in an unknown format version " + std::to_string(version);
+    if (version < 1 || version > kVersion)
+        return "it was written in an unknown format version " + std::to_string(version);
     bool sawEnd = false;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -145,20 +173,27 @@ std::string VirtualAdapter::Parse(std::istream& in, std::vector<std::shared_ptr<
         std::string key;
         if (!(words >> key)) continue;
         if (key == "saved-at") {
-            if (!(words >> savedAt)) return "bad saved-at line";
+            if (!(words >> parsed.savedAt)) return "bad saved-at line";
         } else if (key == "next-serial") {
             if (!(words >> nextSerial)) return "bad next-serial line";
         } else if (key == "device") {
             std::string romText;
             Ds1921Device::Rom8 rom{};
             if (!(words >> romText) || !ParseRom(romText, rom)) return "bad device line";
-            // Two devices answering to one ROM would garble every transfer.
-            if (std::any_of(devices.begin(), devices.end(), [&](const auto& d) { return d->Rom() == rom; }))
+            std::string mark, extra;
+            words >> mark;
+            if ((!mark.empty() && (version < 2 || mark != kOutMark)) || words >> extra)
+                return "bad device line";
+            // Two devices answering to one ROM would garble every transfer, even
+            // when one of them is out for now.
+            const auto sameRom = [&](const auto& d) { return d->Rom() == rom; };
+            if (std::any_of(parsed.onBus.begin(), parsed.onBus.end(), sameRom) ||
+                std::any_of(parsed.out.begin(), parsed.out.end(), sameRom))
                 return "device " + romText + " appears twice";
             auto device = MakeDevice(rom);
             std::string error;
             if (!device->LoadState(in, error)) return "device " + romText + ": " + error;
-            devices.push_back(device);
+            (mark.empty() ? parsed.onBus : parsed.out).push_back(device);
         } else if (key == "end-of-file") {
             sawEnd = true;
             break;
@@ -177,19 +212,16 @@ std::string VirtualAdapter::Save() {
     const fs::path target(statePath);
     if (target.has_parent_path()) fs::create_directories(target.parent_path(), error);
     if (error) return "Cannot create the folder " + target.parent_path().string() + ": " + error.message();
-    std::ostringstream out;
-    out << kHeader << ' ' << kVersion << '\n';
-    out << "saved-at " << clock.NowMs() << '\n';
-    out << "next-serial " << nextSerial << '\n';
-    for (const auto& device : Devices()) {
-        out << "device " << Ds1921Device::RomText(device->Rom()) << '\n';
-        device->SaveState(out);
-    }
-    out << "end-of-file\n";
+    std::ostringstream text;
+    text << kHeader << ' ' << kVersion << '\n';
+    text << "saved-at " << clock.NowMs() << '\n';
+    text << "next-serial " << nextSerial << '\n';
+    text << DevicesText();
+    text << "end-of-file\n";
     const std::string temporary = statePath + ".tmp";
     {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << out.str();
+        file << text.str();
         file.flush();
         if (!file) {
             fs::remove(temporary, error);
@@ -203,4 +235,17 @@ std::string VirtualAdapter::Save() {
         return "Cannot replace " + statePath + ": " + error.message();
     }
     return {};
+}
+
+std::string VirtualAdapter::DevicesText() {
+    std::ostringstream text;
+    for (const auto& device : Devices()) {
+        text << "device " << Ds1921Device::RomText(device->Rom()) << '\n';
+        device->SaveState(text);
+    }
+    for (const auto& device : out) {
+        text << "device " << Ds1921Device::RomText(device->Rom()) << ' ' << kOutMark << '\n';
+        device->SaveState(text);
+    }
+    return text.str();
 }

@@ -3,6 +3,9 @@
 // simulated clock, kept between runs in a small state file. The first run
 // (and a damaged state file) seeds one standard device whose mission started
 // two days earlier, so a newcomer's first download shows real-looking results.
+// A removed device is only taken off the bus, like an iButton unclipped from
+// the adapter: it stays "out" on the same clock, its mission going on, is kept
+// in the state file and can be put back; only DiscardDevice throws one away.
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,8 +27,13 @@ public:
     // yet. Returns "" or, for a damaged file, a message for the user; the
     // damaged file is kept beside as <path>.damaged and a fresh demo device is set up.
     std::string Load();
+    // Whether the last Load set up the demo device (no state file, or a damaged one).
+    bool Seeded() const { return seeded; }
     // Writes the state atomically; "" or the reason it failed.
     std::string Save();
+    // The devices' part of what Save writes (their missions caught up to now),
+    // to tell whether anything changed.
+    std::string DevicesText();
 
     VirtualBus& Bus() { return bus; }
     SimClock& Clock() { return clock; }
@@ -33,10 +41,18 @@ public:
 
     // The emulated DS1921s now on the bus, in insertion order.
     std::vector<std::shared_ptr<Ds1921Device>> Devices() const;
+    // The devices taken off the bus and kept, in the order they were removed.
+    const std::vector<std::shared_ptr<Ds1921Device>>& DevicesOut() const { return out; }
     // A device with a new serial number, its clock set to local time, no mission.
     std::shared_ptr<Ds1921Device> InsertDevice(Ds1921Variant variant);
+    // Puts a device on the bus (taking it from the devices out, if it was there).
     void InsertDevice(const std::shared_ptr<Ds1921Device>& device);
+    // Takes a device off the bus and keeps it out; false when it was not on the bus.
     bool RemoveDevice(const std::shared_ptr<Ds1921Device>& device);
+    // Puts a device that is out back on the bus; false when it was not out.
+    bool ReinsertDevice(const std::shared_ptr<Ds1921Device>& device);
+    // Forgets a device for good, on the bus or out; false when it was neither.
+    bool DiscardDevice(const std::shared_ptr<Ds1921Device>& device);
     // The first-run device: standard, 10-minute mission begun two days ago,
     // thresholds chosen so that a few high and low alarms show.
     std::shared_ptr<Ds1921Device> InsertDemoDevice();
@@ -46,12 +62,18 @@ public:
 
 private:
     std::shared_ptr<Ds1921Device> MakeDevice(const Ds1921Device::Rom8& rom);
-    std::string Parse(std::istream& in, std::vector<std::shared_ptr<Ds1921Device>>& devices,
-                      std::int64_t& savedAt);
+    struct Parsed {
+        std::vector<std::shared_ptr<Ds1921Device>> onBus, out;
+        std::int64_t savedAt = 0;
+    };
+    std::string Parse(std::istream& in, Parsed& parsed);
+    void Seed();
 
     std::string statePath;
     SimClock& clock;
     VirtualBus bus;
+    std::vector<std::shared_ptr<Ds1921Device>> out;
+    bool seeded = false;
     Ds1921Options deviceOptions;
     std::uint64_t nextSerial = 1;
 };

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "device/virtual/VirtualAdapter.h"
@@ -173,6 +174,138 @@ TEST_F(VirtualAdapterState, DamagedFilesGiveAMessageAndAFreshDemoDevice) {
         adapter.Load();
         EXPECT_FALSE(adapter.Devices().empty());
     }
+}
+
+// The ROM of the one device on the bus, read as a master does (Read ROM), or
+// nothing when no device answers the reset.
+std::optional<Ds1921Device::Rom8> RomOnBus(VirtualBus& bus) {
+    std::string error;
+    if (!bus.IsOpen() && !bus.Open(error)) return std::nullopt;
+    if (bus.Reset() != ResetResult::Presence) return std::nullopt;
+    bus.TouchByte(0x33);
+    Ds1921Device::Rom8 rom{};
+    for (auto& b : rom) b = static_cast<std::uint8_t>(bus.TouchByte(0xFF));
+    return rom;
+}
+
+TEST_F(VirtualAdapterState, ARemovedDeviceKeepsLoggingOutOfTheAdapterAndComesBack) {
+    VirtualAdapter adapter(path, clock);
+    ASSERT_EQ(adapter.Load(), "");
+    const auto demo = adapter.Devices()[0];
+    EXPECT_FALSE(adapter.ReinsertDevice(demo)) << "not out";
+    ASSERT_TRUE(adapter.RemoveDevice(demo));
+    EXPECT_FALSE(adapter.RemoveDevice(demo)) << "already off the bus";
+    EXPECT_TRUE(adapter.Devices().empty());
+    ASSERT_EQ(adapter.DevicesOut().size(), 1u);
+    EXPECT_EQ(RomOnBus(adapter.Bus()), std::nullopt);
+
+    clock.AdvanceDays(1);
+    ASSERT_TRUE(adapter.ReinsertDevice(demo));
+    EXPECT_TRUE(adapter.DevicesOut().empty());
+    EXPECT_EQ(RomOnBus(adapter.Bus()), demo->Rom());
+    EXPECT_EQ(demo->MissionSamples(), 288 + 144);
+    EXPECT_EQ(demo->Peek(0x20D), 10) << "the same mission";
+
+    // Inserting a device that is out takes it from the out list: never in both places.
+    adapter.RemoveDevice(demo);
+    adapter.InsertDevice(demo);
+    EXPECT_TRUE(adapter.DevicesOut().empty());
+    EXPECT_EQ(adapter.Devices().size(), 1u);
+    adapter.InsertDevice(demo);
+    EXPECT_EQ(adapter.Bus().Devices().size(), 1u);
+
+    auto other = adapter.InsertDevice(Ds1921Variant::LowTemp);
+    adapter.RemoveDevice(other);
+    EXPECT_TRUE(adapter.DiscardDevice(other));
+    EXPECT_TRUE(adapter.DiscardDevice(demo));
+    EXPECT_FALSE(adapter.DiscardDevice(demo));
+    EXPECT_TRUE(adapter.Devices().empty());
+    EXPECT_TRUE(adapter.DevicesOut().empty());
+    ASSERT_EQ(adapter.Save(), "");
+    VirtualAdapter again(path, clock);
+    ASSERT_EQ(again.Load(), "");
+    EXPECT_TRUE(again.Devices().empty()) << "discarded devices stay gone, and no demo is seeded";
+    EXPECT_TRUE(again.DevicesOut().empty());
+    EXPECT_FALSE(again.Seeded());
+}
+
+TEST_F(VirtualAdapterState, DevicesOutOfTheAdapterSurviveARestart) {
+    Ds1921Device::Rom8 outRom{}, onRom{};
+    {
+        VirtualAdapter adapter(path, clock);
+        ASSERT_EQ(adapter.Load(), "");
+        EXPECT_TRUE(adapter.Seeded());
+        outRom = adapter.Devices()[0]->Rom();
+        onRom = adapter.InsertDevice(Ds1921Variant::HumanBody)->Rom();
+        adapter.RemoveDevice(adapter.Devices()[0]);
+        ASSERT_EQ(adapter.Save(), "");
+    }
+    EXPECT_EQ(ReadFile().rfind("kelvara-virtual-adapter 2\n", 0), 0u);
+    ManualClock later{clock.NowMs() + 86400000};
+    VirtualAdapter again(path, later);
+    ASSERT_EQ(again.Load(), "");
+    EXPECT_FALSE(again.Seeded());
+    ASSERT_EQ(again.Devices().size(), 1u);
+    EXPECT_EQ(again.Devices()[0]->Rom(), onRom);
+    ASSERT_EQ(again.DevicesOut().size(), 1u);
+    const auto out = again.DevicesOut()[0];
+    EXPECT_EQ(out->Rom(), outRom);
+    EXPECT_EQ(out->MissionSamples(), 288 + 144) << "it went on logging while out";
+    EXPECT_EQ(RomOnBus(again.Bus()), onRom) << "only the device on the adapter answers";
+    ASSERT_TRUE(again.ReinsertDevice(out));
+    EXPECT_EQ(again.Devices().size(), 2u);
+
+    // The mark is checked: a word other than "out", and one device both on and out, are refused.
+    for (const auto& damage : {std::pair<std::string, std::string>{" out\n", " gone\n"},
+                               std::pair<std::string, std::string>{" out\n", " out extra\n"}}) {
+        again.RemoveDevice(out);
+        ASSERT_EQ(again.Save(), "");
+        std::string text = ReadFile();
+        text.replace(text.find(damage.first), damage.first.size(), damage.second);
+        WriteFile(text);
+        VirtualAdapter broken(path, later);
+        EXPECT_NE(broken.Load().find("bad device line"), std::string::npos) << damage.second;
+        EXPECT_TRUE(broken.Seeded());
+        again.ReinsertDevice(out);
+    }
+    {
+        again.RemoveDevice(out);
+        ASSERT_EQ(again.Save(), "");
+        std::string text = ReadFile();
+        const auto at = text.find("device " + Ds1921Device::RomText(outRom));
+        const std::string entry = text.substr(at, text.find("end-of-file") - at);
+        text.insert(text.find("device "),
+                    entry.substr(0, entry.find(' ', 7)) + entry.substr(entry.find('\n')));
+        WriteFile(text);
+        VirtualAdapter broken(path, later);
+        EXPECT_NE(broken.Load().find("appears twice"), std::string::npos);
+    }
+}
+
+TEST_F(VirtualAdapterState, AStateFileOfTheFirstFormatStillLoads) {
+    // What the first format wrote: no marks, every device on the bus.
+    std::string text;
+    Ds1921Device::Rom8 rom{};
+    {
+        VirtualAdapter adapter(path, clock);
+        ASSERT_EQ(adapter.Load(), "");
+        rom = adapter.Devices()[0]->Rom();
+        text = "kelvara-virtual-adapter 1\nsaved-at " + std::to_string(clock.NowMs()) + "\nnext-serial 2\n" +
+               adapter.DevicesText() + "end-of-file\n";
+    }
+    WriteFile(text);
+    VirtualAdapter adapter(path, clock);
+    ASSERT_EQ(adapter.Load(), "");
+    EXPECT_FALSE(adapter.Seeded());
+    ASSERT_EQ(adapter.Devices().size(), 1u);
+    EXPECT_EQ(adapter.Devices()[0]->Rom(), rom);
+    EXPECT_TRUE(adapter.DevicesOut().empty());
+    EXPECT_EQ(adapter.Devices()[0]->MissionSamples(), 288);
+    // The first format had no marks, so one there is damage.
+    const auto end = text.find('\n', text.find("device "));
+    WriteFile(text.insert(end, " out"));
+    VirtualAdapter marked(path, clock);
+    EXPECT_NE(marked.Load().find("bad device line"), std::string::npos);
 }
 
 TEST_F(VirtualAdapterState, DefaultPathFollowsTheDataFolderVariables) {

@@ -35,6 +35,17 @@ int RunDownload(const CliOptions& o) {
     VirtualAdapter adapter(VirtualAdapter::DefaultStatePath(), clock);
     if (const std::string problem = adapter.Load(); !problem.empty())
         std::cerr << "kelvara-cli: download: warning: " << ForTerminal(problem) << "\n";
+    const std::string devicesBefore = adapter.Seeded() ? std::string() : adapter.DevicesText();
+    // A demo device set up here, or a device the download wrote to, must be the
+    // one the window finds next; a failed save costs only that, not the download.
+    // A download through another adapter leaves the virtual one's file alone.
+    const auto saveIfChanged = [&] {
+        if (adapter.Bus().OperationCount() == 0) return;
+        if (!adapter.Seeded() && adapter.DevicesText() == devicesBefore) return;
+        if (const std::string problem = adapter.Save(); !problem.empty())
+            std::cerr << "kelvara-cli: download: warning: the virtual adapter's state was not saved: "
+                      << ForTerminal(problem) << "\n";
+    };
     LinkProvider links(&adapter.Bus());
     TmexDriver driver(links);
     CliPlatform platform(o.Now);
@@ -50,6 +61,7 @@ int RunDownload(const CliOptions& o) {
     if (platform.Terminated) return Fail(platform.Messages, "no adapter");
     const std::string failure = RunDownloadCycle(form, kSearchTimeoutMs, kDownloadTimeoutMs,
                                                  [&platform] { return platform.Terminated; });
+    saveIfChanged();
     if (!failure.empty()) return Fail(platform.Messages, failure);
     platform.Messages.clear();
     platform.SaveTarget = o.Output;

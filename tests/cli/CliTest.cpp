@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "device/virtual/VirtualAdapter.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -38,11 +40,11 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    CliRun Cmd(const std::string& arguments) {
+    // The virtual adapter's state file lives in the test's own folder unless given.
+    CliRun Cmd(const std::string& arguments, const fs::path& dataDir = {}) {
         const fs::path err = dir / "stderr";
-        // The virtual adapter's state file lives in the test's own folder.
-        const std::string line = "KELVARA_DATA_DIR='" + dir.string() + "' '" + kCli + "' " + arguments +
-                                 " 2>'" + err.string() + "'";
+        const std::string line = "KELVARA_DATA_DIR='" + (dataDir.empty() ? dir : dataDir).string() + "' '" +
+                                 kCli + "' " + arguments + " 2>'" + err.string() + "'";
         CliRun run;
         FILE* pipe = ::popen(line.c_str(), "r");
         if (!pipe) return run;
@@ -179,11 +181,29 @@ TEST_F(Cli, DownloadFromTheVirtualAdapterSavesALoadableDataFile) {
     EXPECT_EQ(report.Status, 0) << report.Err;
     EXPECT_NE(report.Out.find("Mission is in progress"), std::string::npos);
 
+    // The demo device set up for the download is kept for the window's next start.
+    ASSERT_TRUE(fs::exists(dir / "virtual-adapter.txt"));
+    ManualClock clock(ManualClock::MsFromDateTime(46000.5));
+    VirtualAdapter saved((dir / "virtual-adapter.txt").string(), clock);
+    EXPECT_EQ(saved.Load(), "");
+    EXPECT_FALSE(saved.Seeded());
+    EXPECT_EQ(saved.Devices().size(), 1u);
+
     const CliRun explicitPort = Cmd("download --port 15:1 -o " + Quote(dir / "again.dmp"));
     EXPECT_EQ(explicitPort.Status, 0) << explicitPort.Err;
+    EXPECT_EQ(explicitPort.Err.find("warning"), std::string::npos) << explicitPort.Err;
 
     const CliRun noAdapter = Cmd("download --port 5:99 -o " + Quote(dir / "none.dmp"));
     EXPECT_EQ(noAdapter.Status, 1);
     EXPECT_FALSE(noAdapter.Err.empty());
     EXPECT_FALSE(fs::exists(dir / "none.dmp"));
+}
+
+TEST_F(Cli, DownloadSucceedsWhenTheVirtualAdapterStateCannotBeSaved) {
+    std::ofstream(dir / "a-file") << "not a folder";
+    const CliRun run = Cmd("download -o " + Quote(dir / "pond.dmp"), dir / "a-file" / "data");
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_TRUE(fs::exists(dir / "pond.dmp"));
+    EXPECT_NE(run.Err.find("warning: the virtual adapter's state was not saved"), std::string::npos)
+        << run.Err;
 }

@@ -12,7 +12,8 @@ std::string SupportPageUrl() { return std::string(kWebServer) + "/forum/"; }
 std::string FindManual(const std::string& programDir) {
     namespace fs = std::filesystem;
     const fs::path dir(programDir);
-    const std::array<fs::path, 6> candidates = {
+    const std::array<fs::path, 7> candidates = {
+        dir / "QRT417.pdf",
         dir / "Kelvara-Manual.pdf",
         dir / "manual" / "Kelvara-Manual.pdf",
         dir / "manual" / "index.html",

@@ -66,5 +66,7 @@ TEST(FindManual, PrefersTheManualBesideTheProgramAndIsEmptyWithoutOne) {
     EXPECT_NE(FindManual(dir.string() + "/").find("docs/manual/index.html"), std::string::npos);
     std::ofstream(dir / "Kelvara-Manual.pdf") << "%PDF";
     EXPECT_EQ(fs::path(FindManual(dir.string() + "/")).filename(), "Kelvara-Manual.pdf");
+    std::ofstream(dir / "QRT417.pdf") << "%PDF";
+    EXPECT_EQ(fs::path(FindManual(dir.string() + "/")).filename(), "QRT417.pdf");
     fs::remove_all(dir.parent_path().parent_path());
 }

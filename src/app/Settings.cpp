@@ -4,6 +4,9 @@
 #include <cctype>
 #include <fstream>
 #include <sstream>
+#include <string_view>
+
+#include "model/Win1252.h"
 
 namespace {
 std::string Trim(const std::string& text) {
@@ -24,7 +27,9 @@ TitlesSettings ParseTitlesIni(const std::string& text, const std::string& progra
     TitlesSettings settings;
     settings.SavePath = programDir;
     std::string section;
-    std::istringstream in(text);
+    // An editor may have saved the file as UTF-8 with a byte-order mark; the captions stay Windows-1252.
+    constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+    std::istringstream in(text.starts_with(kUtf8Mark) ? Utf8ToWin1252(text.substr(kUtf8Mark.size())) : text);
     std::string line;
     int lineNumber = 0;
     while (std::getline(in, line)) {

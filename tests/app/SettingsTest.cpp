@@ -37,6 +37,14 @@ TEST(Settings, WindowsTextIsTakenByteForByte) {
     EXPECT_EQ(s.Titles[0], "Pr\xE9nom:");
 }
 
+TEST(Settings, AUtf8FileWithItsMarkIsReadAsWindowsText) {
+    const TitlesSettings s =
+        ParseTitlesIni("\xEF\xBB\xBF[Title]\r\nstring0=Pr\xC3\xA9nom:\r\n[Network]\r\nSerialPort=2\r\n", "/p/");
+    EXPECT_EQ(s.Titles[0], "Pr\xE9nom:");
+    EXPECT_EQ(s.SerialPort, "2");
+    EXPECT_TRUE(s.Problems.empty());
+}
+
 TEST(Settings, NonNumericPortsAndMalformedLinesAreReportedAndDefaulted) {
     const TitlesSettings s =
         ParseTitlesIni("[Network]\nSerialPort=COM3\nAdapter=99999\ngarbage line\n[Title\nstring0=X\n", "/p/");

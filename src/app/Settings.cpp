@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string_view>
@@ -76,14 +77,18 @@ TitlesSettings ParseTitlesIni(const std::string& text, const std::string& progra
 }
 
 TitlesSettings ReadTitlesIni(const std::string& path, const std::string& programDir) {
+    TitlesSettings defaults;
+    defaults.SavePath = programDir;
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) return defaults;
+    // A file that is there but cannot be read must not pass for a missing one.
     std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        TitlesSettings defaults;
-        defaults.SavePath = programDir;
+    std::ostringstream text;
+    if (std::filesystem::is_regular_file(path, error) && file) text << file.rdbuf();
+    if (!std::filesystem::is_regular_file(path, error) || !file || file.bad()) {
+        defaults.Problems.push_back("the file itself could not be read");
         return defaults;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
     return ParseTitlesIni(text.str(), programDir);
 }
 

@@ -118,6 +118,16 @@ TEST_F(FormCreate, BadSettingsAreShownOnceAndTheDefaultsUsed) {
     EXPECT_EQ(form.PortType, kPortTypeVirtual);  // from the driver's default, as with "0"
 }
 
+TEST_F(FormCreate, ASettingsFileThatCannotBeReadIsReportedNotTakenForMissing) {
+    std::filesystem::create_directory(dir / "Titles.ini");
+    TTRecForm form(platform, driver);
+    form.FormCreate({});
+    ASSERT_EQ(platform.Boxes.size(), 1u);
+    EXPECT_NE(platform.Boxes[0].Text.find("could not be read"), std::string::npos);
+    EXPECT_EQ(form.lbluser[0].Caption, "First Name:");
+    EXPECT_TRUE(platform.TimerOn);
+}
+
 TEST_F(FormCreate, SetStatusShowsOneBlankAndTheText) {
     TTRecForm form(platform, driver);
     form.SetStatus("Verify");

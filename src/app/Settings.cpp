@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string_view>
 
+#include "device/tmex/TmexApi.h"
 #include "model/Win1252.h"
 
 namespace {
@@ -71,6 +72,11 @@ TitlesSettings ParseTitlesIni(const std::string& text, const std::string& progra
     }
     if (!ParsePortValue(settings.Adapter, number)) {
         settings.Problems.push_back("Adapter \"" + settings.Adapter + "\" is not an adapter type");
+        settings.Adapter = "5";
+    } else if (number != kPortTypeSerialDs2480 && number != kPortTypeUsbDs2490 && number != kPortTypeVirtual) {
+        // The driver opens no session for any other type, so the search would wait in silence for ever.
+        settings.Problems.push_back("Adapter \"" + settings.Adapter +
+                                    "\" is not an adapter type this program knows (5, 6 or 15)");
         settings.Adapter = "5";
     }
     return settings;

@@ -56,6 +56,16 @@ TEST(Settings, NonNumericPortsAndMalformedLinesAreReportedAndDefaulted) {
     EXPECT_EQ(s.Titles[0], "First Name:");
 }
 
+TEST(Settings, AnAdapterTypeTheDriverDoesNotKnowIsReportedAndDefaulted) {
+    const TitlesSettings s = ParseTitlesIni("[Network]\nSerialPort=1\nAdapter=2\n", "/p/");
+    EXPECT_EQ(s.Adapter, "5");
+    EXPECT_EQ(s.SerialPort, "1");
+    ASSERT_EQ(s.Problems.size(), 1u);
+    EXPECT_NE(s.Problems[0].find("Adapter \"2\""), std::string::npos);
+    for (const char* known : {"5", "6", "15"})
+        EXPECT_TRUE(ParseTitlesIni(std::string("[Network]\nAdapter=") + known + "\n", "/p/").Problems.empty());
+}
+
 TEST(Settings, PortValues) {
     int v = -1;
     EXPECT_TRUE(ParsePortValue(" 2 ", v));

@@ -85,13 +85,16 @@ TitlesSettings ParseTitlesIni(const std::string& text, const std::string& progra
 TitlesSettings ReadTitlesIni(const std::string& path, const std::string& programDir) {
     TitlesSettings defaults;
     defaults.SavePath = programDir;
+    // The path is program text (Windows-1252); the file system names files in UTF-8.
+    const std::filesystem::path filePath(Win1252ToUtf8(path));
     std::error_code error;
-    if (!std::filesystem::exists(path, error)) return defaults;
+    if (!std::filesystem::exists(filePath, error)) return defaults;
     // A file that is there but cannot be read must not pass for a missing one.
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(filePath, std::ios::binary);
     std::ostringstream text;
-    if (std::filesystem::is_regular_file(path, error) && file) text << file.rdbuf();
-    if (!std::filesystem::is_regular_file(path, error) || !file || file.bad()) {
+    const bool regular = std::filesystem::is_regular_file(filePath, error);
+    if (regular && file) text << file.rdbuf();
+    if (!regular || !file || file.bad()) {
         defaults.Problems.push_back("the file itself could not be read");
         return defaults;
     }

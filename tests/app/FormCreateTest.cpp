@@ -128,6 +128,17 @@ TEST_F(FormCreate, ASettingsFileThatCannotBeReadIsReportedNotTakenForMissing) {
     EXPECT_TRUE(platform.TimerOn);
 }
 
+TEST_F(FormCreate, SettingsAreFoundInAProgramFolderWithAnAccentedName) {
+    const auto accented = dir / "Jos\xC3\xA9";  // UTF-8 on disk
+    std::filesystem::create_directories(accented);
+    std::ofstream(accented / "Titles.ini", std::ios::binary) << "[Title]\r\nstring0=Nom:\r\n";
+    platform.Dir = dir.string() + "/Jos\xE9/";  // program text is Windows-1252
+    TTRecForm form(platform, driver);
+    form.FormCreate({});
+    EXPECT_EQ(form.lbluser[0].Caption, "Nom:");
+    EXPECT_TRUE(platform.Boxes.empty());
+}
+
 TEST_F(FormCreate, SetStatusShowsOneBlankAndTheText) {
     TTRecForm form(platform, driver);
     form.SetStatus("Verify");

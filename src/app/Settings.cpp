@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string_view>
+
+#include "device/tmex/TmexApi.h"
+#include "model/Win1252.h"
 
 namespace {
 std::string Trim(const std::string& text) {
@@ -24,7 +29,9 @@ TitlesSettings ParseTitlesIni(const std::string& text, const std::string& progra
     TitlesSettings settings;
     settings.SavePath = programDir;
     std::string section;
-    std::istringstream in(text);
+    // An editor may have saved the file as UTF-8 with a byte-order mark; the captions stay Windows-1252.
+    constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+    std::istringstream in(text.starts_with(kUtf8Mark) ? Utf8ToWin1252(text.substr(kUtf8Mark.size())) : text);
     std::string line;
     int lineNumber = 0;
     while (std::getline(in, line)) {
@@ -66,19 +73,31 @@ TitlesSettings ParseTitlesIni(const std::string& text, const std::string& progra
     if (!ParsePortValue(settings.Adapter, number)) {
         settings.Problems.push_back("Adapter \"" + settings.Adapter + "\" is not an adapter type");
         settings.Adapter = "5";
+    } else if (number != kPortTypeSerialDs2480 && number != kPortTypeUsbDs2490 && number != kPortTypeVirtual) {
+        // The driver opens no session for any other type, so the search would wait in silence for ever.
+        settings.Problems.push_back("Adapter \"" + settings.Adapter +
+                                    "\" is not an adapter type this program knows (5, 6 or 15)");
+        settings.Adapter = "5";
     }
     return settings;
 }
 
 TitlesSettings ReadTitlesIni(const std::string& path, const std::string& programDir) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        TitlesSettings defaults;
-        defaults.SavePath = programDir;
+    TitlesSettings defaults;
+    defaults.SavePath = programDir;
+    // The path is program text (Windows-1252); the file system names files in UTF-8.
+    const std::filesystem::path filePath(Win1252ToUtf8(path));
+    std::error_code error;
+    if (!std::filesystem::exists(filePath, error)) return defaults;
+    // A file that is there but cannot be read must not pass for a missing one.
+    std::ifstream file(filePath, std::ios::binary);
+    std::ostringstream text;
+    const bool regular = std::filesystem::is_regular_file(filePath, error);
+    if (regular && file) text << file.rdbuf();
+    if (!regular || !file || file.bad()) {
+        defaults.Problems.push_back("the file itself could not be read");
         return defaults;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
     return ParseTitlesIni(text.str(), programDir);
 }
 

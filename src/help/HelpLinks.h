@@ -13,8 +13,8 @@ std::string HomePageUrl();     // the server root
 std::string ProductPageUrl();  // the link label and "Web Home Page..."
 std::string SupportPageUrl();  // "Web Support..."
 
-// The first manual found beside the program (or in the source tree's docs/manual
-// when run from a build folder); empty when there is none.
+// The manual "QRT417.pdf" beside the program, else another manual found there (or
+// in the source tree's docs/manual when run from a build folder); empty when none.
 std::string FindManual(const std::string& programDir);
 
 // "Main Driver: " + the driver's version, then "Type n: " + text for each port

@@ -118,6 +118,27 @@ TEST_F(FormCreate, BadSettingsAreShownOnceAndTheDefaultsUsed) {
     EXPECT_EQ(form.PortType, kPortTypeVirtual);  // from the driver's default, as with "0"
 }
 
+TEST_F(FormCreate, ASettingsFileThatCannotBeReadIsReportedNotTakenForMissing) {
+    std::filesystem::create_directory(dir / "Titles.ini");
+    TTRecForm form(platform, driver);
+    form.FormCreate({});
+    ASSERT_EQ(platform.Boxes.size(), 1u);
+    EXPECT_NE(platform.Boxes[0].Text.find("could not be read"), std::string::npos);
+    EXPECT_EQ(form.lbluser[0].Caption, "First Name:");
+    EXPECT_TRUE(platform.TimerOn);
+}
+
+TEST_F(FormCreate, SettingsAreFoundInAProgramFolderWithAnAccentedName) {
+    const auto accented = dir / "Jos\xC3\xA9";  // UTF-8 on disk
+    std::filesystem::create_directories(accented);
+    std::ofstream(accented / "Titles.ini", std::ios::binary) << "[Title]\r\nstring0=Nom:\r\n";
+    platform.Dir = dir.string() + "/Jos\xE9/";  // program text is Windows-1252
+    TTRecForm form(platform, driver);
+    form.FormCreate({});
+    EXPECT_EQ(form.lbluser[0].Caption, "Nom:");
+    EXPECT_TRUE(platform.Boxes.empty());
+}
+
 TEST_F(FormCreate, SetStatusShowsOneBlankAndTheText) {
     TTRecForm form(platform, driver);
     form.SetStatus("Verify");

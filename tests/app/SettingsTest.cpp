@@ -37,6 +37,14 @@ TEST(Settings, WindowsTextIsTakenByteForByte) {
     EXPECT_EQ(s.Titles[0], "Pr\xE9nom:");
 }
 
+TEST(Settings, AUtf8FileWithItsMarkIsReadAsWindowsText) {
+    const TitlesSettings s =
+        ParseTitlesIni("\xEF\xBB\xBF[Title]\r\nstring0=Pr\xC3\xA9nom:\r\n[Network]\r\nSerialPort=2\r\n", "/p/");
+    EXPECT_EQ(s.Titles[0], "Pr\xE9nom:");
+    EXPECT_EQ(s.SerialPort, "2");
+    EXPECT_TRUE(s.Problems.empty());
+}
+
 TEST(Settings, NonNumericPortsAndMalformedLinesAreReportedAndDefaulted) {
     const TitlesSettings s =
         ParseTitlesIni("[Network]\nSerialPort=COM3\nAdapter=99999\ngarbage line\n[Title\nstring0=X\n", "/p/");
@@ -46,6 +54,16 @@ TEST(Settings, NonNumericPortsAndMalformedLinesAreReportedAndDefaulted) {
     EXPECT_NE(s.Problems[0].find("line 4"), std::string::npos);
     // A key under an unclosed section header belongs to no section.
     EXPECT_EQ(s.Titles[0], "First Name:");
+}
+
+TEST(Settings, AnAdapterTypeTheDriverDoesNotKnowIsReportedAndDefaulted) {
+    const TitlesSettings s = ParseTitlesIni("[Network]\nSerialPort=1\nAdapter=2\n", "/p/");
+    EXPECT_EQ(s.Adapter, "5");
+    EXPECT_EQ(s.SerialPort, "1");
+    ASSERT_EQ(s.Problems.size(), 1u);
+    EXPECT_NE(s.Problems[0].find("Adapter \"2\""), std::string::npos);
+    for (const char* known : {"5", "6", "15"})
+        EXPECT_TRUE(ParseTitlesIni(std::string("[Network]\nAdapter=") + known + "\n", "/p/").Problems.empty());
 }
 
 TEST(Settings, PortValues) {

@@ -55,6 +55,18 @@ TEST(WebLinks, PagesLieOnOneServer) {
     EXPECT_EQ(SupportPageUrl(), HomePageUrl() + "forum/");
 }
 
+TEST(FindManual, FindsTheManualInAFolderWithAnAccentedName) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / "kelvara-manual-accent";
+    const fs::path dir = root / "Jos\xC3\xA9";  // UTF-8 on disk
+    fs::remove_all(root);
+    fs::create_directories(dir);
+    std::ofstream(dir / "QRT417.pdf") << "%PDF";
+    // Program text is Windows-1252 both ways.
+    EXPECT_EQ(FindManual(root.string() + "/Jos\xE9/"), root.string() + "/Jos\xE9/QRT417.pdf");
+    fs::remove_all(root);
+}
+
 TEST(FindManual, PrefersTheManualBesideTheProgramAndIsEmptyWithoutOne) {
     namespace fs = std::filesystem;
     const fs::path dir = fs::temp_directory_path() / "kelvara-manual-test" / "build" / "bin";
@@ -66,5 +78,7 @@ TEST(FindManual, PrefersTheManualBesideTheProgramAndIsEmptyWithoutOne) {
     EXPECT_NE(FindManual(dir.string() + "/").find("docs/manual/index.html"), std::string::npos);
     std::ofstream(dir / "Kelvara-Manual.pdf") << "%PDF";
     EXPECT_EQ(fs::path(FindManual(dir.string() + "/")).filename(), "Kelvara-Manual.pdf");
+    std::ofstream(dir / "QRT417.pdf") << "%PDF";
+    EXPECT_EQ(fs::path(FindManual(dir.string() + "/")).filename(), "QRT417.pdf");
     fs::remove_all(dir.parent_path().parent_path());
 }

@@ -86,6 +86,30 @@ TEST(QtPlatform, TerminateAskedBeforeTheLoopRunsEndsItAtOnce) {
     EXPECT_FALSE(timedOut);
 }
 
+// A box shown before the loop runs delivers the queued quit to its own loop, where
+// it is lost; the program must end all the same.
+TEST(QtPlatform, TerminateAskedBeforeABoxAndTheLoopStillEndsTheProgram) {
+    QtPlatform platform;
+    EXPECT_FALSE(platform.TerminateRequested());
+    platform.Terminate();
+    EXPECT_TRUE(platform.TerminateRequested());
+    {
+        QEventLoop box;
+        QTimer::singleShot(50, &box, &QEventLoop::quit);
+        box.exec();
+    }
+    bool timedOut = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&timedOut] {
+        timedOut = true;
+        QCoreApplication::exit(1);
+    });
+    guard.start(2000);
+    EXPECT_EQ(platform.RunLoop(), 0);
+    EXPECT_FALSE(timedOut);
+}
+
 TEST(QtPlatform, ClipboardTicksAndProgramFolder) {
     QtPlatform platform;
     platform.SetClipboardText(

@@ -179,9 +179,12 @@ bool QtPlatform::OpenUrl(const std::string& urlOrFile) {
 }
 
 void QtPlatform::Terminate() {
-    // Queued, so the handler that asked runs to its end; works before exec() too.
+    terminateRequested_ = true;
+    // Queued, so the handler that asked runs to its end.
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
 }
+
+int QtPlatform::RunLoop() { return terminateRequested_ ? 0 : QApplication::exec(); }
 
 std::string QtPlatform::ProgramDir() { return FromQString(QCoreApplication::applicationDirPath() + "/"); }
 

@@ -45,6 +45,13 @@ public:
     int TimerInterval() override;
     void RefreshNow() override;
 
+    // True once Terminate was asked for.
+    bool TerminateRequested() const { return terminateRequested_; }
+    // The application's event loop, unless Terminate was asked for before it could
+    // run: then 0 at once, since a quit delivered inside a box shown before the
+    // loop started is lost.
+    int RunLoop();
+
 private:
     void Sync();
     QString DialogFolder(const FileDialogRequest& request) const;
@@ -52,6 +59,7 @@ private:
     QElapsedTimer clock_;
     QTimer timer_;
     bool inTick_ = false;
+    bool terminateRequested_ = false;
     QWidget* parent_ = nullptr;
     std::function<void()> syncView_, refreshView_, onTick_;
     // Kept so the printer chosen in the set-up is the one the print dialog proposes.

@@ -91,11 +91,14 @@ int main(int argc, char** argv) {
     const QStringList arguments = QCoreApplication::arguments();
     for (qsizetype i = 1; i < arguments.size(); ++i) args.push_back(FromQString(arguments[i]));
     form.FormCreate(args);
-    window.Sync();
-    window.show();
-    if (!adapterProblem.empty())
-        platform.MessageBox(adapterProblem, form.AppCaption, MsgButtons::Ok, MsgIcon::Warning);
-    const int result = app.exec();
+    // The adapter-missing box at start-up ends the program before its window shows.
+    if (!platform.TerminateRequested()) {
+        window.Sync();
+        window.show();
+        if (!adapterProblem.empty())
+            platform.MessageBox(adapterProblem, form.AppCaption, MsgButtons::Ok, MsgIcon::Warning);
+    }
+    const int result = platform.RunLoop();
 
     platform.SetTimerEnabled(false);
     if (const std::string problem = adapter.Save(); !problem.empty())

@@ -1,3 +1,4 @@
+#include "model/Win1252.h"
 #include "cli/CliPlatform.h"
 
 #include <unistd.h>
@@ -56,7 +57,7 @@ MsgResult CliPlatform::MessageBox(const std::string& text, const std::string&, M
 
 std::optional<std::string> CliPlatform::SaveDialog(const FileDialogRequest&) {
     if (SaveTarget.empty()) return std::nullopt;
-    return SaveTarget;
+    return Utf8ToWin1252(SaveTarget);
 }
 
 bool CliPlatform::PrintLines(const std::vector<std::string>& lines, std::string&) {
@@ -69,7 +70,7 @@ std::string CliPlatform::ProgramDir() {
     std::error_code error;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) return "./";
-    return exe.parent_path().string() + "/";
+    return Utf8ToWin1252(exe.parent_path().string() + "/");  // the core holds Windows-1252 paths
 }
 
 std::string CliPlatform::DateTimeText(TDateTime value) { return FixedDateTimeText(value); }

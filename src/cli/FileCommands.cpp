@@ -1,3 +1,4 @@
+#include "model/Win1252.h"
 #include "cli/FileCommands.h"
 
 #include <unistd.h>
@@ -103,7 +104,7 @@ bool ConvertOne(const CliOptions& o, const Titles& titles, const FileCommand& co
     TTRecForm form(platform, driver);
     // The window takes a command line of three characters or fewer for no file at all.
     const std::string path = file.size() <= 3 && fs::path(file).is_relative() ? "./" + file : file;
-    form.FormCreate({path});
+    form.FormCreate({Utf8ToWin1252(path)});
     if (!form.OfflineMode()) {
         if (platform.Messages.empty()) platform.Messages.push_back("The file could not be loaded.");
         ReportMessages(file, platform.Messages, "");

@@ -1,3 +1,4 @@
+#include "model/Win1252.h"
 #include "app/TTRecForm.h"
 #include "reports/AtomicFile.h"
 #include "reports/DumpFormat.h"
@@ -37,8 +38,9 @@ std::int16_t TTRecForm::LoadDump(const std::string& path) {
     NewUserTexts.fill({});
 
     std::string text, error;
-    if (!ReadLeadingLines(path, kDumpDataLines, kMaxDataLinesBytes, text, error)) {
-        platform.MessageBox(error, AppCaption, MsgButtons::Ok, MsgIcon::Error);
+    // The form holds Windows-1252 paths; the file system takes UTF-8.
+    if (!ReadLeadingLines(Win1252ToUtf8(path), kDumpDataLines, kMaxDataLinesBytes, text, error)) {
+        platform.MessageBox(Utf8ToWin1252(error), AppCaption, MsgButtons::Ok, MsgIcon::Error);
         return 0;
     }
     const DumpReadResult result = ReadDump(text, Image);

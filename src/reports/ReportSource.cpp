@@ -1,3 +1,4 @@
+#include "model/Win1252.h"
 #include "app/TTRecForm.h"
 #include "reports/AtomicFile.h"
 #include "reports/ReportLines.h"
@@ -54,7 +55,8 @@ std::optional<std::string> TTRecForm::AskSavePath(const std::string& defaultExt,
 
 bool TTRecForm::SaveText(const std::string& path, const std::string& text) {
     std::string error;
-    if (WriteFileAtomically(path, text, error)) return true;
-    platform.MessageBox(error, AppCaption, MsgButtons::Ok, MsgIcon::Error);
+    // The form holds Windows-1252 paths; the file system takes UTF-8.
+    if (WriteFileAtomically(Win1252ToUtf8(path), text, error)) return true;
+    platform.MessageBox(Utf8ToWin1252(error), AppCaption, MsgButtons::Ok, MsgIcon::Error);
     return false;
 }

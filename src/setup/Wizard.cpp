@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "app/Settings.h"
 #include "app/TTRecForm.h"
 #include "model/Bcd.h"
 #include "model/Win1252.h"
@@ -7,11 +8,6 @@
 namespace {
 const char* const kAlarmModes[] = {"None",         "Alarm weekly",   "Alarm daily",
                                    "Alarm hourly", "Alarm minutely", "Alarm every second"};
-// The wizard's own list of days; position + 1 is the device's day number (1 = Sunday).
-const char* const kAlarmDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                  "Thursday", "Friday", "Saturday"};
-const char* const kDefaultTitles[] = {
-    "First Name:", "Surname:", "Class:", "School Name:", "Mission Title:", "Description:"};
 const std::string kIndent(11, ' ');
 
 void FillNumbers(ListControl& list, int first, int last, bool twoDigits) {
@@ -29,6 +25,12 @@ int Position(const ListControl& list) { return list.ItemIndex < 0 ? 0 : list.Ite
 void Show(ListControl& list, Control& label, bool visible) {
     list.Visible = visible;
     label.Visible = visible;
+}
+
+// The widest span: the highest byte as the high threshold, the lowest as the low one.
+void SelectWidestThresholds(ListControl& high, ListControl& low) {
+    high.Select(static_cast<int>(high.Items.size()) - 1);
+    low.Select(low.Items.empty() ? -1 : 0);
 }
 }  // namespace
 
@@ -64,7 +66,8 @@ void TTRecForm::InitWizardControls() {
     FillNumbers(DelayMinute, 0, 59, false);
     FillNumbers(SampleMinutes, 1, 255, false);
     // FormCreate replaces these with the settings file's titles.
-    for (int i = 0; i < 6; ++i) lbluser[i].Caption = kDefaultTitles[i];
+    const TitlesSettings defaults;
+    for (int i = 0; i < 6; ++i) lbluser[i].Caption = defaults.Titles[i];
     FinishMemo.Enabled = true;
     WizardReset();
 }
@@ -80,8 +83,7 @@ void TTRecForm::WizardReset() {
     PCTimeLabel.Caption.clear();
     RolloverCheck.Checked = false;
     CreateThresholds();
-    HighThreshold.Select(static_cast<int>(HighThreshold.Items.size()) - 1);
-    LowThreshold.Select(LowThreshold.Items.empty() ? -1 : 0);
+    SelectWidestThresholds(HighThreshold, LowThreshold);
     Wizard.PageIndex = 0;
     NextButton.Enabled = true;
     // A reset after Finish would otherwise leave Back live on the first page.
@@ -102,11 +104,10 @@ void TTRecForm::NextButtonClick() {
     if (page == kPageCount - 3) SampleMinutesChange();
     if (page == kPageCount - 6) {
         CreateThresholds();
-        HighThreshold.Select(static_cast<int>(HighThreshold.Items.size()) - 1);
-        LowThreshold.Select(LowThreshold.Items.empty() ? -1 : 0);
+        SelectWidestThresholds(HighThreshold, LowThreshold);
     }
     Wizard.PageIndex = page + 1;
-    if (Wizard.PageIndex > 0) BackButton.Enabled = true;
+    BackButton.Enabled = true;
 }
 
 void TTRecForm::BackButtonClick() {

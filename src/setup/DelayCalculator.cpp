@@ -1,28 +1,16 @@
 #include "setup/DelayCalculator.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "app/TTRecForm.h"
 #include "model/Bcd.h"
 #include "model/DateTime.h"
 
-namespace {
-void FillNumbers(ListControl& list, int first, int last, const char* format) {
-    list.Clear();
-    for (int v = first; v <= last; ++v) {
-        char text[8];
-        std::snprintf(text, sizeof text, format, v);
-        list.Add(text);
-    }
-}
-}  // namespace
-
 TformCalc::TformCalc(Platform& platform) : platform_(platform) {
-    FillNumbers(cboDay, 1, 31, "%d");
-    FillNumbers(cboMonth, 1, 12, "%d");
-    FillNumbers(cboHour, 0, 23, "%.2d");
-    FillNumbers(cboMin, 0, 59, "%.2d");
+    FillNumbers(cboDay, 1, 31, false);
+    FillNumbers(cboMonth, 1, 12, false);
+    FillNumbers(cboHour, 0, 23, true);
+    FillNumbers(cboMin, 0, 59, true);
     FormCreate();
 }
 
@@ -30,7 +18,7 @@ void TformCalc::FormCreate() {
     const DateTimeParts now = DecodeDateTime(platform_.Now());
     // Delays reach 45 days at most, so this year and the next cover every useful moment.
     FirstYear = now.Year;
-    FillNumbers(cboYear, FirstYear, FirstYear + 1, "%d");
+    FillNumbers(cboYear, FirstYear, FirstYear + 1, false);
     cboDay.Select(now.Day - 1);
     cboMonth.Select(now.Month - 1);
     cboYear.Select(0);

@@ -10,16 +10,6 @@ const char* const kAlarmModes[] = {"None",         "Alarm weekly",   "Alarm dail
                                    "Alarm hourly", "Alarm minutely", "Alarm every second"};
 const std::string kIndent(11, ' ');
 
-void FillNumbers(ListControl& list, int first, int last, bool twoDigits) {
-    list.Clear();
-    for (int v = first; v <= last; ++v) {
-        char text[8];
-        std::snprintf(text, sizeof text, twoDigits ? "%.2d" : "%d", v);
-        list.Add(text);
-    }
-    list.Select(0);
-}
-
 int Position(const ListControl& list) { return list.ItemIndex < 0 ? 0 : list.ItemIndex; }
 
 void Show(ListControl& list, Control& label, bool visible) {
@@ -33,6 +23,15 @@ void SelectWidestThresholds(ListControl& high, ListControl& low) {
     low.Select(low.Items.empty() ? -1 : 0);
 }
 }  // namespace
+
+void FillNumbers(ListControl& list, int first, int last, bool twoDigits) {
+    list.Clear();
+    for (int v = first; v <= last; ++v) {
+        char text[8];
+        std::snprintf(text, sizeof text, twoDigits ? "%.2d" : "%d", v);
+        list.Add(text);
+    }
+}
 
 std::string RolloverDaysText(int sampleMinutes, char decimalSeparator) {
     char text[32];

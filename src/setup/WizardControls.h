@@ -79,6 +79,8 @@ struct WizardControls {
     std::int32_t DelayAtFinish = 0;
 };
 
+// Replaces the list's items with the numbers first..last, two digits at least when twoDigits.
+void FillNumbers(ListControl& list, int first, int last, bool twoDigits);
 // "%3.1f Days" for 2048 samples at the given rate in minutes.
 std::string RolloverDaysText(int sampleMinutes, char decimalSeparator);
 // A user entry as typed (UTF-8) made Windows-1252: characters the code page

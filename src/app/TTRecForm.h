@@ -152,6 +152,8 @@ public:
     void MenuFahrenheitClick();
     void MenuCelsiusClick();
     void ChangeTempScale();
+    // Rebuilds the shown lists and the Status tab after the scale or the unit display changed.
+    void RefreshTemperatureTexts();
     void CreateThresholds();
     TemperatureOptions CurrentTemperatureOptions();
     std::string UnitSuffix();

@@ -79,10 +79,7 @@ void TTRecForm::HistRadioClick() {
 
 void TTRecForm::MenuShowFCClick() {
     MenuShowFC.Checked = !MenuShowFC.Checked;
-    if (LogBox.Visible) UpdateLog();
-    if (HistogramBox.Visible) UpdateHistogram();
-    if (AlarmBox.Visible) UpdateAlarms();
-    UpdateStatus();
+    RefreshTemperatureTexts();
 }
 
 void TTRecForm::btnDetailsClick() {

@@ -18,6 +18,10 @@ void TTRecForm::MenuCelsiusClick() {
 void TTRecForm::ChangeTempScale() {
     DegreeLabel.Caption = MenuFahrenheit.Checked ? "(Fahrenheit)" : "(Celsius)";
     CreateThresholds();
+    RefreshTemperatureTexts();
+}
+
+void TTRecForm::RefreshTemperatureTexts() {
     if (LogBox.Visible) UpdateLog();
     if (HistogramBox.Visible) UpdateHistogram();
     if (AlarmBox.Visible) UpdateAlarms();

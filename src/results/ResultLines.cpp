@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "model/MemoryImage.h"
+
 namespace {
 constexpr int kLogSize = 2048;
 constexpr int kAlarmRecords = 24;
@@ -132,8 +134,7 @@ void BuildAlarmLines(std::span<const std::uint8_t> alarmArea, TDateTime missionS
     for (int r = 0; r < records; ++r) {
         const std::uint8_t* record = alarmArea.data() + r * 4;
         if (record[3] == 0) continue;
-        const std::int64_t stamp = record[0] | record[1] << 8 | record[2] << 16;
-        const std::int64_t k = stamp - 1;
+        const std::int64_t k = ReadCounter24(alarmArea, r * 4) - 1;
         const std::int64_t d = record[3] - 1;
         const std::string prefix = r < 12 ? "LOW  " : "HIGH ";
         if (view == LogView::MinuteOffset) {

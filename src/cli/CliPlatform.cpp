@@ -74,3 +74,9 @@ std::string CliPlatform::ProgramDir() {
 }
 
 std::string CliPlatform::DateTimeText(TDateTime value) { return FixedDateTimeText(value); }
+
+std::string ForTerminal(std::string text) {
+    for (char& c : text)
+        if (c == '\r') c = '\n';
+    return text;
+}

@@ -51,3 +51,6 @@ private:
     bool timerEnabled_ = false;
     int timerInterval_ = 50;
 };
+
+// A message box text for a terminal: its CR line breaks become LF.
+std::string ForTerminal(std::string text);

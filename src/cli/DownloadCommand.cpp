@@ -1,7 +1,6 @@
 #include "cli/DownloadCommand.h"
 
 #include <iostream>
-#include <memory>
 
 #include "app/TTRecForm.h"
 #include "cli/CliPlatform.h"
@@ -14,12 +13,6 @@
 namespace {
 constexpr int kSearchTimeoutMs = 5000;
 constexpr int kDownloadTimeoutMs = 120000;
-
-std::string ForTerminal(std::string text) {
-    for (char& c : text)
-        if (c == '\r') c = '\n';
-    return text;
-}
 
 int Fail(const std::vector<std::string>& messages, const std::string& fallback) {
     if (messages.empty()) std::cerr << "kelvara-cli: download: " << fallback << "\n";

@@ -60,12 +60,6 @@ private:
     std::string suffix_;
 };
 
-std::string ForTerminal(std::string text) {
-    for (char& c : text)
-        if (c == '\r') c = '\n';
-    return text;
-}
-
 void ReportMessages(const std::string& file, const std::vector<std::string>& messages, const char* kind) {
     for (const auto& message : messages)
         std::cerr << "kelvara-cli: " << file << ": " << kind << ForTerminal(message) << "\n";

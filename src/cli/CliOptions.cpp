@@ -3,18 +3,10 @@
 #include <cstdio>
 #include <set>
 
+#include "app/Settings.h"
+
 namespace {
 const std::set<std::string> kCommands{"report", "csv", "histogram-csv", "summary", "full-print", "download"};
-
-bool ParseNumber(const std::string& text, int& value) {
-    if (text.empty() || text.size() > 5) return false;
-    value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + (c - '0');
-    }
-    return value <= 32767;
-}
 
 bool ParseNow(const std::string& text, TDateTime& value) {
     int y, mo, d, h, mi, s;
@@ -107,8 +99,8 @@ ParsedOptions ParseCliOptions(const std::vector<std::string>& args) {
         } else if (arg == "--port") {
             if (!value(v)) return fail("--port needs TYPE:NUMBER");
             const auto at = v.find(':');
-            if (at == std::string::npos || !ParseNumber(v.substr(0, at), o.PortType) ||
-                !ParseNumber(v.substr(at + 1), o.PortNumber))
+            if (at == std::string::npos || !ParsePortValue(v.substr(0, at), o.PortType) ||
+                !ParsePortValue(v.substr(at + 1), o.PortNumber))
                 return fail("--port: '" + v + "' is not TYPE:NUMBER");
             o.HasPort = true;
         } else if (arg.size() > 1 && arg[0] == '-') {

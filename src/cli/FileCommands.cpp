@@ -18,30 +18,36 @@
 namespace fs = std::filesystem;
 
 namespace {
-// "Save full report as text file...", the two CSV exports.
-class SaveCommand : public FileCommand {
+// A menu command of the window, and the suffix its output takes in an output folder.
+class MenuCommand : public FileCommand {
 public:
-    SaveCommand(void (TTRecForm::*handler)(), std::string suffix)
+    MenuCommand(void (TTRecForm::*handler)(), std::string suffix)
         : handler_(handler), suffix_(std::move(suffix)) {}
     std::string OutputName(const std::string& stem) const override { return stem + suffix_; }
+
+protected:
+    void (TTRecForm::*handler_)();
+
+private:
+    std::string suffix_;
+};
+
+// "Save full report as text file...", the two CSV exports.
+class SaveCommand : public MenuCommand {
+public:
+    using MenuCommand::MenuCommand;
     bool Run(TTRecForm& form, CliPlatform& platform, const std::string& target) const override {
         const auto before = platform.Messages.size();
         platform.SaveTarget = target;
         (form.*handler_)();
         return platform.Messages.size() == before;
     }
-
-private:
-    void (TTRecForm::*handler_)();
-    std::string suffix_;
 };
 
 // "Print summary..." and "Print full report...": the printed lines, one per text line.
-class PrintCommand : public FileCommand {
+class PrintCommand : public MenuCommand {
 public:
-    PrintCommand(void (TTRecForm::*handler)(), std::string suffix)
-        : handler_(handler), suffix_(std::move(suffix)) {}
-    std::string OutputName(const std::string& stem) const override { return stem + suffix_; }
+    using MenuCommand::MenuCommand;
     bool Run(TTRecForm& form, CliPlatform& platform, const std::string& target) const override {
         platform.PrintedSomething = false;
         (form.*handler_)();
@@ -54,10 +60,6 @@ public:
         platform.Messages.push_back(error);
         return false;
     }
-
-private:
-    void (TTRecForm::*handler_)();
-    std::string suffix_;
 };
 
 void ReportMessages(const std::string& file, const std::vector<std::string>& messages, const char* kind) {

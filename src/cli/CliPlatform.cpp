@@ -1,4 +1,3 @@
-#include "model/Win1252.h"
 #include "cli/CliPlatform.h"
 
 #include <unistd.h>
@@ -8,6 +7,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "model/Win1252.h"
 #include "reports/ReportLines.h"
 
 CliPlatform::CliPlatform(std::optional<TDateTime> fixedNow)

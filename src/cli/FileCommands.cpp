@@ -1,4 +1,3 @@
-#include "model/Win1252.h"
 #include "cli/FileCommands.h"
 
 #include <unistd.h>
@@ -12,6 +11,7 @@
 #include "app/TTRecForm.h"
 #include "cli/CliPlatform.h"
 #include "cli/OfflineDriver.h"
+#include "model/Win1252.h"
 #include "reports/AtomicFile.h"
 #include "reports/ReportLines.h"
 

@@ -1,5 +1,5 @@
-#include "model/Win1252.h"
 #include "app/TTRecForm.h"
+#include "model/Win1252.h"
 #include "reports/AtomicFile.h"
 #include "reports/DumpFormat.h"
 #include "reports/ReportLines.h"

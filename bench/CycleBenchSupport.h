@@ -1,5 +1,5 @@
 #pragma once
-// A do-nothing platform with a manual clock for the cycle benchmarks.
+// A do-nothing platform with a manual clock for the benchmarks.
 #include "app/Platform.h"
 
 class BenchPlatform : public Platform {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "CycleBenchSupport.h"
 #include "app/TTRecForm.h"
 #include "cli/OfflineDriver.h"
 #include "reports/DumpFormat.h"
@@ -15,31 +16,16 @@
 namespace fs = std::filesystem;
 
 namespace {
-class QuietPlatform : public Platform {
+// Answers Yes and keeps the clipboard, so the report reaches it unasked.
+class QuietPlatform : public BenchPlatform {
 public:
-    std::uint32_t TickCount() override { return 0; }
-    TDateTime Now() override { return 46363.5; }
-    void Sleep(int) override {}
-    void Beep() override {}
+    QuietPlatform() { Time = 46363.5; }
     MsgResult MessageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override {
         return MsgResult::Yes;
     }
-    std::optional<std::string> SaveDialog(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> OpenDialog(const FileDialogRequest&) override { return std::nullopt; }
     void SetClipboardText(const std::string& text) override { clipboard = text; }
     bool PrintLines(const std::vector<std::string>&, std::string&) override { return true; }
-    void PrinterSetup() override {}
-    bool StartProgram(const std::string&) override { return false; }
-    bool OpenUrl(const std::string&) override { return false; }
-    void Terminate() override {}
-    std::string ProgramDir() override { return "/nonexistent/"; }
-    char DecimalSeparator() override { return '.'; }
     std::string DateTimeText(TDateTime value) override { return FixedDateTimeText(value); }
-    void SetTimerEnabled(bool) override {}
-    bool TimerEnabled() override { return false; }
-    void SetTimerInterval(int) override {}
-    int TimerInterval() override { return 50; }
-    void RefreshNow() override {}
     std::string clipboard;
 };
 

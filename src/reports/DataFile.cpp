@@ -6,7 +6,6 @@
 
 namespace {
 const char* const kDumpFilter = "Data File (dmp)|*.dmp";
-constexpr std::size_t kCaptionPrefixLength = 17;  // "DS1921 iButton - "
 // A data file's lines are 48 characters; far more than that is no data file.
 constexpr std::size_t kMaxDataLinesBytes = 1 << 20;
 }  // namespace
@@ -51,8 +50,8 @@ std::int16_t TTRecForm::LoadDump(const std::string& path) {
     }
     if (result.HasCaption) {
         // Characters 20-22 of the caption are characters 3-5 of the ROM text behind the usual prefix.
-        DetectVariantFromRom(result.Caption.size() > kCaptionPrefixLength
-                                 ? result.Caption.substr(kCaptionPrefixLength)
+        DetectVariantFromRom(result.Caption.size() > kDeviceCaptionPrefix.size()
+                                 ? result.Caption.substr(kDeviceCaptionPrefix.size())
                                  : std::string());
         Caption = result.Caption;
     }

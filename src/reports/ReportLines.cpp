@@ -180,9 +180,8 @@ std::string ProposedFileName(const std::string& missionTitle, const std::string&
 }
 
 std::string RomTextOfCaption(const std::string& caption) {
-    static const std::string prefix = "DS1921 iButton - ";
     std::string text =
-        caption.compare(0, prefix.size(), prefix) == 0 ? caption.substr(prefix.size()) : caption;
+        caption.starts_with(kDeviceCaptionPrefix) ? caption.substr(kDeviceCaptionPrefix.size()) : caption;
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos) return {};
     return text.substr(first, text.find_last_not_of(' ') - first + 1);

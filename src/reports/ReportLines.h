@@ -5,6 +5,7 @@
 #include <array>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/DateTime.h"
@@ -50,7 +51,10 @@ std::string JoinCrLf(std::span<const std::string> lines);
 // path separators become '_'.
 std::string ProposedFileName(const std::string& missionTitle, const std::string& romText);
 
-// The ROM text of a caption "DS1921 iButton - " + ROM; other captions are
+// What precedes the ROM text in the caption of a found device or a data file.
+inline constexpr std::string_view kDeviceCaptionPrefix = "DS1921 iButton - ";
+
+// The ROM text of a caption kDeviceCaptionPrefix + ROM; other captions are
 // returned without surrounding blanks.
 std::string RomTextOfCaption(const std::string& caption);
 

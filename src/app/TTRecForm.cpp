@@ -28,7 +28,8 @@ void TTRecForm::FormCreate(const std::vector<std::string>& args) {
     StateBufferAllocated = true;
     AppCaption = kProductName;
 
-    const TitlesSettings settings = ReadTitlesIni(platform.ProgramDir() + "Titles.ini", platform.ProgramDir());
+    const std::string programDir = platform.ProgramDir();
+    const TitlesSettings settings = ReadTitlesIni(programDir + "Titles.ini", programDir);
     for (int i = 0; i < 6; ++i) {
         lbluser[i].Caption = settings.Titles[i];
         UserDetailCaptions[i] = settings.Titles[i] + " ";

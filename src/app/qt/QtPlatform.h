@@ -55,6 +55,7 @@ public:
 private:
     void Sync();
     QString DialogFolder(const FileDialogRequest& request) const;
+    std::optional<std::string> FileDialog(const FileDialogRequest& request, bool save);
 
     QElapsedTimer clock_;
     QTimer timer_;

@@ -58,8 +58,7 @@ protected:
 
 private:
     void BuildMenus();
-    QAction* AddItem(QMenu* menu, MenuItem& item, void (TTRecForm::*handler)());
-    QAction* AddViewItem(QMenu* menu, MenuItem& item, std::function<void()> onClick);
+    QAction* AddItem(QMenu* menu, MenuItem& item, std::function<void()> onClick);
     QWidget* BuildTopPanel();
     QWidget* BuildBottomPanel();
     void OnTabChanged(int index);

@@ -53,7 +53,7 @@ private:
     QLabel* AddText(QWidget* page, int index, int paragraph);
     QLabel* BindLabel(const Control& control, const char* name);
     QCheckBox* BindCheck(CheckControl& control, const char* name);
-    QComboBox* BindList(ListControl& control, const char* name, void (TTRecForm::*handler)());
+    QComboBox* BindList(ListControl& control, const char* name, std::function<void()> onChange);
     QPushButton* BindButton(Control& control, const char* name, std::function<void()> onClick);
     void BuildDetailsPage();
     void BuildTimeSetPage();

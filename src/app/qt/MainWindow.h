@@ -26,7 +26,6 @@ public:
     static constexpr int kClientWidth = 477;
     static constexpr int kClientHeight = 345;
 
-    // wizardPage, when given, builds the Wizard tab's page; syncWizard mirrors it.
     MainWindow(TTRecForm& form, QWidget* parent = nullptr);
 
     // Mirrors the whole form into the widgets.

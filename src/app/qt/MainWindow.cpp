@@ -21,6 +21,14 @@ static void InitKelvaraResources() { Q_INIT_RESOURCE(kelvara); }
 namespace {
 constexpr int kPanelHeight = 29;
 
+// The top and bottom strips of the window.
+QFrame* RaisedPanel() {
+    auto* panel = new QFrame;
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setFixedHeight(kPanelHeight);
+    return panel;
+}
+
 QFont WindowFont() {
     QFont font(QStringLiteral("Arial"));
     font.setPointSize(9);
@@ -120,9 +128,7 @@ void MainWindow::BuildMenus() {
 }
 
 QWidget* MainWindow::BuildTopPanel() {
-    auto* panel = new QFrame;
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setFixedHeight(kPanelHeight);
+    QFrame* panel = RaisedPanel();
     light_ = new AdapterLight;
     adapterLabel_ = new QLabel;
     topCaption_ = new QLabel;
@@ -137,9 +143,7 @@ QWidget* MainWindow::BuildTopPanel() {
 }
 
 QWidget* MainWindow::BuildBottomPanel() {
-    auto* panel = new QFrame;
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setFixedHeight(kPanelHeight);
+    QFrame* panel = RaisedPanel();
     link_ = new LinkLabel(QString::fromLatin1(kWebServerText),
                           [this] { form_.platform.OpenUrl(ProductPageUrl()); });
     link_->setToolTip(QString::fromStdString(ProductPageUrl()));

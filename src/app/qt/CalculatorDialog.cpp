@@ -109,15 +109,7 @@ void CalculatorDialog::showEvent(QShowEvent* event) {
 
 void CalculatorDialog::Sync() {
     const auto controls = ListsOf(calculator_);
-    for (int i = 0; i < 5; ++i) {
-        ListBinding& list = lists_[i];
-        ApplyList(list.Widget, *controls[i], list.ShownRevision);
-        const int index = controls[i]->ItemIndex < list.Widget->count() ? controls[i]->ItemIndex : -1;
-        if (list.Widget->currentIndex() != index) {
-            const QSignalBlocker block(list.Widget);
-            list.Widget->setCurrentIndex(index);
-        }
-    }
+    for (int i = 0; i < 5; ++i) ApplyList(lists_[i].Widget, *controls[i], lists_[i].ShownRevision);
     for (auto& [label, control] : labels_) ApplyCaption(label, *control);
     ApplyCaption(ok_, calculator_.ButtonOk);
 }

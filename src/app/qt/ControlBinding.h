@@ -41,22 +41,24 @@ inline void ApplyCheck(QAbstractButton* button, const CheckControl& control) {
 }
 
 // Lists carry a revision so that a 2048-line log is only copied when it changed.
+// A drop-down also follows a choice stored without a new revision.
 template <typename ListWidget>
 void ApplyList(ListWidget* widget, const ListControl& control, std::uint64_t& shownRevision) {
     ApplyState(widget, control);
-    if (shownRevision == control.Revision && widget->count() == static_cast<int>(control.Items.size()))
-        return;
     const QSignalBlocker block(widget);
-    widget->clear();
-    QStringList items;
-    items.reserve(static_cast<int>(control.Items.size()));
-    for (const auto& item : control.Items) items << ToQString(item);
-    widget->addItems(items);
-    if constexpr (std::is_same_v<ListWidget, QComboBox>)
-        widget->setCurrentIndex(control.ItemIndex);
-    else
-        widget->setCurrentRow(control.ItemIndex);
-    shownRevision = control.Revision;
+    if (shownRevision != control.Revision || widget->count() != static_cast<int>(control.Items.size())) {
+        widget->clear();
+        QStringList items;
+        items.reserve(static_cast<int>(control.Items.size()));
+        for (const auto& item : control.Items) items << ToQString(item);
+        widget->addItems(items);
+        if constexpr (!std::is_same_v<ListWidget, QComboBox>) widget->setCurrentRow(control.ItemIndex);
+        shownRevision = control.Revision;
+    }
+    if constexpr (std::is_same_v<ListWidget, QComboBox>) {
+        const int index = control.ItemIndex < widget->count() ? control.ItemIndex : -1;
+        if (widget->currentIndex() != index) widget->setCurrentIndex(index);
+    }
 }
 
 inline void ApplyCaption(QGroupBox* group, const Control& control) {

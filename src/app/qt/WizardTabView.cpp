@@ -368,15 +368,7 @@ void WizardTabView::Sync() {
     for (const LabelBinding& label : labels_) ApplyCaption(label.Widget, *label.Source);
     for (const CheckBinding& check : checks_) ApplyCheck(check.Widget, *check.Source);
     for (auto& [button, control] : buttons_) ApplyCaption(button, *control);
-    for (ListBinding& list : lists_) {
-        ApplyList(list.Widget, *list.Control, list.ShownRevision);
-        // A selection stored without a new revision still has to show.
-        const int index = list.Control->ItemIndex < list.Widget->count() ? list.Control->ItemIndex : -1;
-        if (list.Widget->currentIndex() != index) {
-            const QSignalBlocker block(list.Widget);
-            list.Widget->setCurrentIndex(index);
-        }
-    }
+    for (ListBinding& list : lists_) ApplyList(list.Widget, *list.Control, list.ShownRevision);
 
     ApplyState(finishMemo_, form_.FinishMemo);
     if (shownMemoRevision_ != form_.FinishMemo.Revision) {

@@ -9,6 +9,9 @@
 #include <QListWidget>
 #include <QString>
 #include <QWidget>
+#include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "app/Controls.h"
 #include "model/Win1252.h"
@@ -77,3 +80,44 @@ inline void ApplyMenu(QAction* action, const MenuItem& item) {
     if (item.Checked && !action->isCheckable()) action->setCheckable(true);
     if (action->isChecked() != item.Checked) action->setChecked(item.Checked);
 }
+
+// The widgets of one view, each with the control it shows; Apply mirrors them all.
+class ControlBindings {
+public:
+    void Add(QLabel* label, const Control& control) { labels_.emplace_back(label, &control); }
+    void Add(QAbstractButton* button, const Control& control) { buttons_.emplace_back(button, &control); }
+    void AddCheck(QAbstractButton* box, const CheckControl& control) { checks_.emplace_back(box, &control); }
+    void Add(QComboBox* box, const ListControl& control) {
+        lists_.push_back({box, &control, ~std::uint64_t{0}});
+    }
+
+    // After the user's own choice: the drop-down already shows the control's new revision.
+    void ChoiceShown(const ListControl& control) {
+        for (ListBinding& list : lists_)
+            if (list.control == &control) list.shownRevision = control.Revision;
+    }
+
+    QLabel* LabelOf(const Control& control) const {
+        for (const auto& [label, bound] : labels_)
+            if (bound == &control) return label;
+        return nullptr;
+    }
+
+    void Apply() {
+        for (const auto& [label, control] : labels_) ApplyCaption(label, *control);
+        for (const auto& [box, control] : checks_) ApplyCheck(box, *control);
+        for (const auto& [button, control] : buttons_) ApplyCaption(button, *control);
+        for (ListBinding& list : lists_) ApplyList(list.widget, *list.control, list.shownRevision);
+    }
+
+private:
+    struct ListBinding {
+        QComboBox* widget;
+        const ListControl* control;
+        std::uint64_t shownRevision;
+    };
+    std::vector<std::pair<QLabel*, const Control*>> labels_;
+    std::vector<std::pair<QAbstractButton*, const CheckControl*>> checks_;
+    std::vector<std::pair<QAbstractButton*, const Control*>> buttons_;
+    std::vector<ListBinding> lists_;
+};

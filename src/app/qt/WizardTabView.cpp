@@ -110,7 +110,7 @@ QLabel* WizardTabView::AddText(QWidget* page, int index, int paragraph) {
 QLabel* WizardTabView::BindLabel(const Control& control, const char* name) {
     QLabel* label = PlainLabel(QString(), this);
     label->setObjectName(name);
-    labels_.push_back({label, &control});
+    bindings_.Add(label, control);
     return label;
 }
 
@@ -120,7 +120,7 @@ QCheckBox* WizardTabView::BindCheck(CheckControl& control, const char* name) {
     // clicked, not toggled: mirroring the state must not count as a user's change.
     connect(box, &QCheckBox::clicked, this,
             [this, &control](bool checked) { Forward([&control, checked] { control.Checked = checked; }); });
-    checks_.push_back({box, &control});
+    bindings_.AddCheck(box, control);
     return box;
 }
 
@@ -129,17 +129,15 @@ QComboBox* WizardTabView::BindList(ListControl& control, const char* name, std::
     box->setObjectName(name);
     box->setMaxVisibleItems(kListHeight);
     box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    const std::size_t slot = lists_.size();
     // activated fires only for the user's choice, never for a selection made by Sync.
-    connect(box, &QComboBox::activated, this, [this, slot, onChange = std::move(onChange)](int index) {
-        Forward([this, slot, index, &onChange] {
-            ListBinding& binding = lists_[slot];
-            binding.Control->Select(index);
-            binding.ShownRevision = binding.Control->Revision;  // the widget already shows it
+    connect(box, &QComboBox::activated, this, [this, &control, onChange = std::move(onChange)](int index) {
+        Forward([this, &control, index, &onChange] {
+            control.Select(index);
+            bindings_.ChoiceShown(control);
             if (onChange) onChange();
         });
     });
-    lists_.push_back({box, &control, ~std::uint64_t{0}});
+    bindings_.Add(box, control);
     return box;
 }
 
@@ -148,7 +146,7 @@ QPushButton* WizardTabView::BindButton(Control& control, const char* name, std::
     button->setObjectName(name);
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, [this, onClick = std::move(onClick)] { Forward(onClick); });
-    buttons_.emplace_back(button, &control);
+    bindings_.Add(button, control);
     return button;
 }
 
@@ -365,10 +363,7 @@ void WizardTabView::Sync() {
         if (edit->text() != text) edit->setText(text);
     }
     ApplyState(hidePanel_, form_.HidePanel);
-    for (const LabelBinding& label : labels_) ApplyCaption(label.Widget, *label.Source);
-    for (const CheckBinding& check : checks_) ApplyCheck(check.Widget, *check.Source);
-    for (auto& [button, control] : buttons_) ApplyCaption(button, *control);
-    for (ListBinding& list : lists_) ApplyList(list.Widget, *list.Control, list.ShownRevision);
+    bindings_.Apply();
 
     ApplyState(finishMemo_, form_.FinishMemo);
     if (shownMemoRevision_ != form_.FinishMemo.Revision) {

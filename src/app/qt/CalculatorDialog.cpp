@@ -7,17 +7,11 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <array>
 
 #include "app/TTRecForm.h"
 #include "app/qt/ControlBinding.h"
 #include "setup/DelayCalculator.h"
-
-namespace {
-std::array<ListControl*, 5> ListsOf(TformCalc& calculator) {
-    return {&calculator.cboDay, &calculator.cboMonth, &calculator.cboYear, &calculator.cboHour,
-            &calculator.cboMin};
-}
-}  // namespace
 
 CalculatorDialog::CalculatorDialog(TTRecForm& form, TformCalc& calculator, QWidget* parent)
     : QDialog(parent), form_(form), calculator_(calculator) {
@@ -40,6 +34,9 @@ CalculatorDialog::CalculatorDialog(TTRecForm& form, TformCalc& calculator, QWidg
     const std::array<const Control*, 5> captions = {&calculator_.DayLabel, &calculator_.MonthLabel,
                                                     &calculator_.YearLabel, &calculator_.HourLabel,
                                                     &calculator_.MinLabel};
+    const std::array<ListControl*, 5> controls = {&calculator_.cboDay, &calculator_.cboMonth,
+                                                  &calculator_.cboYear, &calculator_.cboHour,
+                                                  &calculator_.cboMin};
     const std::array<const char*, 5> names = {"cboDay", "cboMonth", "cboYear", "cboHour", "cboMin"};
     for (int i = 0; i < 5; ++i) {
         lists->addWidget(BindLabel(*captions[i]), 0, i);
@@ -48,15 +45,15 @@ CalculatorDialog::CalculatorDialog(TTRecForm& form, TformCalc& calculator, QWidg
         box->setMaxVisibleItems(12);
         box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         // activated comes from the user only; FormCreate's own selections stay quiet.
-        connect(box, &QComboBox::activated, this, [this, i](int index) {
-            ListControl& control = *ListsOf(calculator_)[i];
+        ListControl& control = *controls[i];
+        connect(box, &QComboBox::activated, this, [this, &control](int index) {
             control.Select(index);
-            lists_[i].ShownRevision = control.Revision;
+            bindings_.ChoiceShown(control);
             calculator_.TimeChange();
             Sync();
         });
         lists->addWidget(box, 1, i);
-        lists_[i] = {box, ~std::uint64_t{0}};
+        bindings_.Add(box, control);
     }
     layout->addLayout(lists);
 
@@ -76,16 +73,17 @@ CalculatorDialog::CalculatorDialog(TTRecForm& form, TformCalc& calculator, QWidg
         startDate->fontMetrics().horizontalAdvance("Wednesday  30/09/2013  23:59:00 ") + 4);
     layout->addLayout(results);
 
-    ok_ = new QPushButton(this);
-    ok_->setObjectName("ButtonOk");
-    ok_->setDefault(true);
-    connect(ok_, &QPushButton::clicked, this, [this] {
+    auto* ok = new QPushButton(this);
+    ok->setObjectName("ButtonOk");
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, [this] {
         calculator_.ButtonOkClick(form_);
         accept();
     });
+    bindings_.Add(ok, calculator_.ButtonOk);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(ok_);
+    buttons->addWidget(ok);
     buttons->addStretch(1);
     layout->addLayout(buttons);
 
@@ -95,7 +93,7 @@ CalculatorDialog::CalculatorDialog(TTRecForm& form, TformCalc& calculator, QWidg
 QLabel* CalculatorDialog::BindLabel(const Control& control) {
     auto* label = new QLabel(this);
     label->setTextFormat(Qt::PlainText);
-    labels_.emplace_back(label, &control);
+    bindings_.Add(label, control);
     return label;
 }
 
@@ -107,17 +105,4 @@ void CalculatorDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void CalculatorDialog::Sync() {
-    const auto controls = ListsOf(calculator_);
-    for (int i = 0; i < 5; ++i) {
-        ListBinding& list = lists_[i];
-        ApplyList(list.Widget, *controls[i], list.ShownRevision);
-        const int index = controls[i]->ItemIndex < list.Widget->count() ? controls[i]->ItemIndex : -1;
-        if (list.Widget->currentIndex() != index) {
-            const QSignalBlocker block(list.Widget);
-            list.Widget->setCurrentIndex(index);
-        }
-    }
-    for (auto& [label, control] : labels_) ApplyCaption(label, *control);
-    ApplyCaption(ok_, calculator_.ButtonOk);
-}
+void CalculatorDialog::Sync() { bindings_.Apply(); }

@@ -3,15 +3,9 @@
 // runs the calculator's FormCreate; the user's list choices run TimeChange; OK
 // hands the delay to the wizard, the close box hands over nothing.
 #include <QDialog>
-#include <array>
-#include <cstdint>
-#include <utility>
-#include <vector>
 
-struct Control;
-class QComboBox;
-class QLabel;
-class QPushButton;
+#include "app/qt/ControlBinding.h"
+
 class TTRecForm;
 class TformCalc;
 
@@ -28,14 +22,7 @@ protected:
 private:
     QLabel* BindLabel(const Control& control);
 
-    struct ListBinding {
-        QComboBox* Widget;
-        std::uint64_t ShownRevision;
-    };
-
     TTRecForm& form_;
     TformCalc& calculator_;
-    std::array<ListBinding, 5> lists_{};
-    std::vector<std::pair<QLabel*, const Control*>> labels_;
-    QPushButton* ok_ = nullptr;
+    ControlBindings bindings_;
 };

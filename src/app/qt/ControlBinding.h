@@ -9,6 +9,9 @@
 #include <QListWidget>
 #include <QString>
 #include <QWidget>
+#include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "app/Controls.h"
 #include "model/Win1252.h"
@@ -41,22 +44,24 @@ inline void ApplyCheck(QAbstractButton* button, const CheckControl& control) {
 }
 
 // Lists carry a revision so that a 2048-line log is only copied when it changed.
+// A drop-down also follows a choice stored without a new revision.
 template <typename ListWidget>
 void ApplyList(ListWidget* widget, const ListControl& control, std::uint64_t& shownRevision) {
     ApplyState(widget, control);
-    if (shownRevision == control.Revision && widget->count() == static_cast<int>(control.Items.size()))
-        return;
     const QSignalBlocker block(widget);
-    widget->clear();
-    QStringList items;
-    items.reserve(static_cast<int>(control.Items.size()));
-    for (const auto& item : control.Items) items << ToQString(item);
-    widget->addItems(items);
-    if constexpr (std::is_same_v<ListWidget, QComboBox>)
-        widget->setCurrentIndex(control.ItemIndex);
-    else
-        widget->setCurrentRow(control.ItemIndex);
-    shownRevision = control.Revision;
+    if (shownRevision != control.Revision || widget->count() != static_cast<int>(control.Items.size())) {
+        widget->clear();
+        QStringList items;
+        items.reserve(static_cast<int>(control.Items.size()));
+        for (const auto& item : control.Items) items << ToQString(item);
+        widget->addItems(items);
+        if constexpr (!std::is_same_v<ListWidget, QComboBox>) widget->setCurrentRow(control.ItemIndex);
+        shownRevision = control.Revision;
+    }
+    if constexpr (std::is_same_v<ListWidget, QComboBox>) {
+        const int index = control.ItemIndex < widget->count() ? control.ItemIndex : -1;
+        if (widget->currentIndex() != index) widget->setCurrentIndex(index);
+    }
 }
 
 inline void ApplyCaption(QGroupBox* group, const Control& control) {
@@ -75,3 +80,44 @@ inline void ApplyMenu(QAction* action, const MenuItem& item) {
     if (item.Checked && !action->isCheckable()) action->setCheckable(true);
     if (action->isChecked() != item.Checked) action->setChecked(item.Checked);
 }
+
+// The widgets of one view, each with the control it shows; Apply mirrors them all.
+class ControlBindings {
+public:
+    void Add(QLabel* label, const Control& control) { labels_.emplace_back(label, &control); }
+    void Add(QAbstractButton* button, const Control& control) { buttons_.emplace_back(button, &control); }
+    void AddCheck(QAbstractButton* box, const CheckControl& control) { checks_.emplace_back(box, &control); }
+    void Add(QComboBox* box, const ListControl& control) {
+        lists_.push_back({box, &control, ~std::uint64_t{0}});
+    }
+
+    // After the user's own choice: the drop-down already shows the control's new revision.
+    void ChoiceShown(const ListControl& control) {
+        for (ListBinding& list : lists_)
+            if (list.control == &control) list.shownRevision = control.Revision;
+    }
+
+    QLabel* LabelOf(const Control& control) const {
+        for (const auto& [label, bound] : labels_)
+            if (bound == &control) return label;
+        return nullptr;
+    }
+
+    void Apply() {
+        for (const auto& [label, control] : labels_) ApplyCaption(label, *control);
+        for (const auto& [box, control] : checks_) ApplyCheck(box, *control);
+        for (const auto& [button, control] : buttons_) ApplyCaption(button, *control);
+        for (ListBinding& list : lists_) ApplyList(list.widget, *list.control, list.shownRevision);
+    }
+
+private:
+    struct ListBinding {
+        QComboBox* widget;
+        const ListControl* control;
+        std::uint64_t shownRevision;
+    };
+    std::vector<std::pair<QLabel*, const Control*>> labels_;
+    std::vector<std::pair<QAbstractButton*, const CheckControl*>> checks_;
+    std::vector<std::pair<QAbstractButton*, const Control*>> buttons_;
+    std::vector<ListBinding> lists_;
+};

@@ -21,6 +21,14 @@ static void InitKelvaraResources() { Q_INIT_RESOURCE(kelvara); }
 namespace {
 constexpr int kPanelHeight = 29;
 
+// The top and bottom strips of the window.
+QFrame* RaisedPanel() {
+    auto* panel = new QFrame;
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setFixedHeight(kPanelHeight);
+    return panel;
+}
+
 QFont WindowFont() {
     QFont font(QStringLiteral("Arial"));
     font.setPointSize(9);
@@ -68,7 +76,7 @@ MainWindow::MainWindow(TTRecForm& form, QWidget* parent) : QMainWindow(parent), 
     Sync();
 }
 
-QAction* MainWindow::AddViewItem(QMenu* menu, MenuItem& item, std::function<void()> onClick) {
+QAction* MainWindow::AddItem(QMenu* menu, MenuItem& item, std::function<void()> onClick) {
     QAction* action = menu->addAction(ToQString(item.Caption));
     connect(action, &QAction::triggered, this, [this, onClick = std::move(onClick)] {
         onClick();
@@ -78,56 +86,49 @@ QAction* MainWindow::AddViewItem(QMenu* menu, MenuItem& item, std::function<void
     return action;
 }
 
-QAction* MainWindow::AddItem(QMenu* menu, MenuItem& item, void (TTRecForm::*handler)()) {
-    TTRecForm* form = &form_;
-    return AddViewItem(menu, item, [form, handler] { (form->*handler)(); });
-}
-
 void MainWindow::BuildMenus() {
     TTRecForm& f = form_;
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
-    AddItem(fileMenu_, f.menuOpen, &TTRecForm::menuOpenClick);
-    AddItem(fileMenu_, f.menuClose, &TTRecForm::menuCloseClick);
-    AddItem(fileMenu_, f.menuSaveData1, &TTRecForm::menuSaveData1Click);
+    AddItem(fileMenu_, f.menuOpen, [this] { form_.menuOpenClick(); });
+    AddItem(fileMenu_, f.menuClose, [this] { form_.menuCloseClick(); });
+    AddItem(fileMenu_, f.menuSaveData1, [this] { form_.menuSaveData1Click(); });
     fileMenu_->addSeparator();
-    AddItem(fileMenu_, f.MenuSaveData, &TTRecForm::MenuSaveDataClick);
-    AddItem(fileMenu_, f.MenuExportToClip, &TTRecForm::MenuExportToClipClick);
+    AddItem(fileMenu_, f.MenuSaveData, [this] { form_.MenuSaveDataClick(); });
+    AddItem(fileMenu_, f.MenuExportToClip, [this] { form_.MenuExportToClipClick(); });
     fileMenu_->addSeparator();
-    AddItem(fileMenu_, f.MenuSaveCSV, &TTRecForm::MenuSaveCSVClick);
-    AddItem(fileMenu_, f.menuSaveHist, &TTRecForm::menuSaveHistClick);
+    AddItem(fileMenu_, f.MenuSaveCSV, [this] { form_.MenuSaveCSVClick(); });
+    AddItem(fileMenu_, f.menuSaveHist, [this] { form_.menuSaveHistClick(); });
     fileMenu_->addSeparator();
-    AddItem(fileMenu_, f.PrintSummary, &TTRecForm::PrintSummaryClick);
-    AddItem(fileMenu_, f.Printfullreport1, &TTRecForm::Printfullreport1Click);
-    AddItem(fileMenu_, f.PrinterSetup1, &TTRecForm::PrinterSetup1Click);
+    AddItem(fileMenu_, f.PrintSummary, [this] { form_.PrintSummaryClick(); });
+    AddItem(fileMenu_, f.Printfullreport1, [this] { form_.Printfullreport1Click(); });
+    AddItem(fileMenu_, f.PrinterSetup1, [this] { form_.PrinterSetup1Click(); });
     fileMenu_->addSeparator();
-    AddItem(fileMenu_, f.MenuItem4, &TTRecForm::MenuExitClick);
+    AddItem(fileMenu_, f.MenuItem4, [this] { form_.MenuExitClick(); });
 
     optionsMenu_ = menuBar()->addMenu(QStringLiteral("&Options"));
-    AddItem(optionsMenu_, f.MenuFahrenheit, &TTRecForm::MenuFahrenheitClick);
-    AddItem(optionsMenu_, f.MenuCelsius, &TTRecForm::MenuCelsiusClick);
+    AddItem(optionsMenu_, f.MenuFahrenheit, [this] { form_.MenuFahrenheitClick(); });
+    AddItem(optionsMenu_, f.MenuCelsius, [this] { form_.MenuCelsiusClick(); });
     optionsMenu_->addSeparator();
     // The variant items only show what the search detected; they stay disabled.
-    AddViewItem(optionsMenu_, f.menuStandard, [] {});
-    AddViewItem(optionsMenu_, f.menuHuman, [] {});
-    AddViewItem(optionsMenu_, f.menuIce, [] {});
+    AddItem(optionsMenu_, f.menuStandard, [] {});
+    AddItem(optionsMenu_, f.menuHuman, [] {});
+    AddItem(optionsMenu_, f.menuIce, [] {});
     optionsMenu_->addSeparator();
-    AddItem(optionsMenu_, f.MenuShowFC, &TTRecForm::MenuShowFCClick);
+    AddItem(optionsMenu_, f.MenuShowFC, [this] { form_.MenuShowFCClick(); });
     optionsMenu_->addSeparator();
-    AddItem(optionsMenu_, f.MenuStopMission, &TTRecForm::MenuStopMissionClick);
+    AddItem(optionsMenu_, f.MenuStopMission, [this] { form_.MenuStopMissionClick(); });
 
     helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
-    AddViewItem(helpMenu_, f.Manual1, [this] { OpenManual(); });
+    AddItem(helpMenu_, f.Manual1, [this] { OpenManual(); });
     helpMenu_->addSeparator();
-    AddViewItem(helpMenu_, f.WebPage1, [this] { form_.platform.OpenUrl(ProductPageUrl()); });
-    AddViewItem(helpMenu_, f.Support1, [this] { form_.platform.OpenUrl(SupportPageUrl()); });
+    AddItem(helpMenu_, f.WebPage1, [this] { form_.platform.OpenUrl(ProductPageUrl()); });
+    AddItem(helpMenu_, f.Support1, [this] { form_.platform.OpenUrl(SupportPageUrl()); });
     helpMenu_->addSeparator();
-    AddViewItem(helpMenu_, f.About1, [this] { ShowAbout(); });
+    AddItem(helpMenu_, f.About1, [this] { ShowAbout(); });
 }
 
 QWidget* MainWindow::BuildTopPanel() {
-    auto* panel = new QFrame;
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setFixedHeight(kPanelHeight);
+    QFrame* panel = RaisedPanel();
     light_ = new AdapterLight;
     adapterLabel_ = new QLabel;
     topCaption_ = new QLabel;
@@ -142,9 +143,7 @@ QWidget* MainWindow::BuildTopPanel() {
 }
 
 QWidget* MainWindow::BuildBottomPanel() {
-    auto* panel = new QFrame;
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setFixedHeight(kPanelHeight);
+    QFrame* panel = RaisedPanel();
     link_ = new LinkLabel(QString::fromLatin1(kWebServerText),
                           [this] { form_.platform.OpenUrl(ProductPageUrl()); });
     link_->setToolTip(QString::fromStdString(ProductPageUrl()));

@@ -26,7 +26,6 @@ public:
     static constexpr int kClientWidth = 477;
     static constexpr int kClientHeight = 345;
 
-    // wizardPage, when given, builds the Wizard tab's page; syncWizard mirrors it.
     MainWindow(TTRecForm& form, QWidget* parent = nullptr);
 
     // Mirrors the whole form into the widgets.
@@ -58,8 +57,7 @@ protected:
 
 private:
     void BuildMenus();
-    QAction* AddItem(QMenu* menu, MenuItem& item, void (TTRecForm::*handler)());
-    QAction* AddViewItem(QMenu* menu, MenuItem& item, std::function<void()> onClick);
+    QAction* AddItem(QMenu* menu, MenuItem& item, std::function<void()> onClick);
     QWidget* BuildTopPanel();
     QWidget* BuildBottomPanel();
     void OnTabChanged(int index);

@@ -115,33 +115,27 @@ QString QtPlatform::DialogFolder(const FileDialogRequest& request) const {
     return folder;
 }
 
-std::optional<std::string> QtPlatform::SaveDialog(const FileDialogRequest& request) {
+std::optional<std::string> QtPlatform::FileDialog(const FileDialogRequest& request, bool save) {
     Sync();
     QFileDialog dialog(parent_, ToQString(request.Title), DialogFolder(request),
                        QtFileFilter(request.Filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(ToQString(request.DefaultExt));
     if (const QString selected = SelectedQtFilter(request.Filter, request.FilterIndex); !selected.isEmpty())
         dialog.selectNameFilter(selected);
-    if (!request.OverwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (save && !request.OverwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!request.FileName.empty()) dialog.selectFile(ToQString(request.FileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return FromQString(QDir::toNativeSeparators(dialog.selectedFiles().first()));
 }
 
+std::optional<std::string> QtPlatform::SaveDialog(const FileDialogRequest& request) {
+    return FileDialog(request, true);
+}
+
 std::optional<std::string> QtPlatform::OpenDialog(const FileDialogRequest& request) {
-    Sync();
-    QFileDialog dialog(parent_, ToQString(request.Title), DialogFolder(request),
-                       QtFileFilter(request.Filter));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(ToQString(request.DefaultExt));
-    if (const QString selected = SelectedQtFilter(request.Filter, request.FilterIndex); !selected.isEmpty())
-        dialog.selectNameFilter(selected);
-    if (!request.FileName.empty()) dialog.selectFile(ToQString(request.FileName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return FromQString(QDir::toNativeSeparators(dialog.selectedFiles().first()));
+    return FileDialog(request, false);
 }
 
 void QtPlatform::SetClipboardText(const std::string& text) {

@@ -2,13 +2,13 @@
 // The Platform port for the window: Qt's clock, dialogs, clipboard, printer,
 // desktop services and the polling timer TRecTimer.
 #include <QElapsedTimer>
-#include <QPrinter>
 #include <QTimer>
 #include <functional>
 #include <memory>
 
 #include "app/Platform.h"
 
+class QPrinter;
 class QWidget;
 
 class QtPlatform : public Platform {
@@ -55,6 +55,7 @@ public:
 private:
     void Sync();
     QString DialogFolder(const FileDialogRequest& request) const;
+    std::optional<std::string> FileDialog(const FileDialogRequest& request, bool save);
 
     QElapsedTimer clock_;
     QTimer timer_;

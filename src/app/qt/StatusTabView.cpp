@@ -33,7 +33,7 @@ StatusTabView::StatusTabView(TTRecForm& form, std::function<void()> afterEvent, 
         label->setFont(ValueFont(font()));
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         grid->addWidget(label, row, caption ? column + 1 : column, 1, caption ? span : span + 1);
-        values_.emplace_back(&value, label);
+        values_.Add(label, value);
     };
     const auto makeGrid = [](QGroupBox* group) {
         auto* grid = new QGridLayout(group);
@@ -87,16 +87,12 @@ StatusTabView::StatusTabView(TTRecForm& form, std::function<void()> afterEvent, 
     Sync();
 }
 
-QLabel* StatusTabView::ValueLabel(const Control& control) const {
-    for (const auto& [bound, label] : values_)
-        if (bound == &control) return label;
-    return nullptr;
-}
+QLabel* StatusTabView::ValueLabel(const Control& control) const { return values_.LabelOf(control); }
 
 void StatusTabView::Sync() {
     ApplyCaption(missionGroup_, form_.MissionGroup);
     ApplyCaption(tempGroup_, form_.TempGroup);
     ApplyCaption(timeGroup_, form_.TimeGroup);
-    for (const auto& [control, label] : values_) ApplyCaption(label, *control);
+    values_.Apply();
     ApplyCaption(forceButton_, form_.ForceButton);
 }

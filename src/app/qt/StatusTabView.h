@@ -3,14 +3,12 @@
 // what the form decoded from the register page.
 #include <QWidget>
 #include <functional>
-#include <utility>
-#include <vector>
+
+#include "app/qt/ControlBinding.h"
 
 class QGroupBox;
-class QLabel;
 class QPushButton;
 class TTRecForm;
-struct Control;
 
 class StatusTabView : public QWidget {
     Q_OBJECT
@@ -26,5 +24,5 @@ private:
     std::function<void()> afterEvent_;
     QGroupBox *missionGroup_, *tempGroup_, *timeGroup_;
     QPushButton* forceButton_;
-    std::vector<std::pair<const Control*, QLabel*>> values_;
+    ControlBindings values_;
 };

@@ -165,7 +165,7 @@ void VirtualAdapterWindow::InsertDevice(int variantIndex) {
     adapter.InsertDevice(kVariants[variantIndex]);
     devices->clear();
     Refresh();
-    devices->setCurrentRow(devices->count() - 1);
+    SelectLast(devices);
     Persist();
 }
 

@@ -110,7 +110,7 @@ QLabel* WizardTabView::AddText(QWidget* page, int index, int paragraph) {
 QLabel* WizardTabView::BindLabel(const Control& control, const char* name) {
     QLabel* label = PlainLabel(QString(), this);
     label->setObjectName(name);
-    labels_.push_back({label, &control});
+    bindings_.Add(label, control);
     return label;
 }
 
@@ -120,27 +120,24 @@ QCheckBox* WizardTabView::BindCheck(CheckControl& control, const char* name) {
     // clicked, not toggled: mirroring the state must not count as a user's change.
     connect(box, &QCheckBox::clicked, this,
             [this, &control](bool checked) { Forward([&control, checked] { control.Checked = checked; }); });
-    checks_.push_back({box, &control});
+    bindings_.AddCheck(box, control);
     return box;
 }
 
-QComboBox* WizardTabView::BindList(ListControl& control, const char* name, void (TTRecForm::*handler)()) {
+QComboBox* WizardTabView::BindList(ListControl& control, const char* name, std::function<void()> onChange) {
     auto* box = new QComboBox(this);
     box->setObjectName(name);
     box->setMaxVisibleItems(kListHeight);
     box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    const std::size_t slot = lists_.size();
     // activated fires only for the user's choice, never for a selection made by Sync.
-    connect(box, &QComboBox::activated, this, [this, slot, handler](int index) {
-        ListBinding& binding = lists_[slot];
-        TTRecForm& form = form_;
-        Forward([&binding, &form, index, handler] {
-            binding.Control->Select(index);
-            binding.ShownRevision = binding.Control->Revision;  // the widget already shows it
-            if (handler != nullptr) (form.*handler)();
+    connect(box, &QComboBox::activated, this, [this, &control, onChange = std::move(onChange)](int index) {
+        Forward([this, &control, index, &onChange] {
+            control.Select(index);
+            bindings_.ChoiceShown(control);
+            if (onChange) onChange();
         });
     });
-    lists_.push_back({box, &control, ~std::uint64_t{0}});
+    bindings_.Add(box, control);
     return box;
 }
 
@@ -149,7 +146,7 @@ QPushButton* WizardTabView::BindButton(Control& control, const char* name, std::
     button->setObjectName(name);
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, [this, onClick = std::move(onClick)] { Forward(onClick); });
-    buttons_.emplace_back(button, &control);
+    bindings_.Add(button, control);
     return button;
 }
 
@@ -196,7 +193,8 @@ void WizardTabView::BuildTimeAlarmPage() {
     QWidget* page = AddPage(3);
     AddText(page, 3, 0);
     auto* modeRow = new QHBoxLayout;
-    modeRow->addWidget(BindList(form_.AlarmTimeCombo, "AlarmTimeCombo", &TTRecForm::AlarmTimeComboChange));
+    modeRow->addWidget(
+        BindList(form_.AlarmTimeCombo, "AlarmTimeCombo", [this] { form_.AlarmTimeComboChange(); }));
     modeRow->addStretch(1);
     PageLayout(page)->addLayout(modeRow);
 
@@ -221,7 +219,7 @@ void WizardTabView::BuildTimeAlarmPage() {
          {&form_.AlarmSecond, "AlarmSecond"}}};
     for (int i = 0; i < 4; ++i) {
         QLabel* caption = BindLabel(*captions[i].first, captions[i].second);
-        QComboBox* list = BindList(*alarmLists[i].first, alarmLists[i].second, nullptr);
+        QComboBox* list = BindList(*alarmLists[i].first, alarmLists[i].second, {});
         caption->setParent(hidePanel_);
         list->setParent(hidePanel_);
         panel->addWidget(caption, 1, i);
@@ -244,9 +242,9 @@ void WizardTabView::BuildDelayPage() {
     grid->addWidget(BindLabel(form_.DelayHourLabel, "DelayHourLabel"), 0, 1);
     grid->addWidget(BindLabel(form_.DelayMinuteLabel, "DelayMinuteLabel"), 0, 2);
     grid->addWidget(BindLabel(form_.TotalMinutesCaption, "TotalMinutesCaption"), 0, 3);
-    grid->addWidget(BindList(form_.DelayDay, "DelayDay", &TTRecForm::DelayDayChange), 1, 0);
-    grid->addWidget(BindList(form_.DelayHour, "DelayHour", &TTRecForm::DelayDayChange), 1, 1);
-    grid->addWidget(BindList(form_.DelayMinute, "DelayMinute", &TTRecForm::DelayDayChange), 1, 2);
+    grid->addWidget(BindList(form_.DelayDay, "DelayDay", [this] { form_.DelayDayChange(); }), 1, 0);
+    grid->addWidget(BindList(form_.DelayHour, "DelayHour", [this] { form_.DelayDayChange(); }), 1, 1);
+    grid->addWidget(BindList(form_.DelayMinute, "DelayMinute", [this] { form_.DelayDayChange(); }), 1, 2);
     QLabel* total = BindLabel(form_.TotalMinutesLabel, "TotalMinutesLabel");
     total->setFrameShape(QFrame::StyledPanel);
     total->setFrameShadow(QFrame::Sunken);
@@ -269,7 +267,7 @@ void WizardTabView::BuildSampleRatePage() {
     QWidget* page = AddPage(5);
     AddText(page, 5, 0);
     auto* row = new QHBoxLayout;
-    row->addWidget(BindList(form_.SampleMinutes, "SampleMinutes", &TTRecForm::SampleMinutesChange));
+    row->addWidget(BindList(form_.SampleMinutes, "SampleMinutes", [this] { form_.SampleMinutesChange(); }));
     row->addWidget(BindLabel(form_.SampleMinutesLabel, "SampleMinutesLabel"));
     row->addStretch(1);
     PageLayout(page)->addSpacing(6);
@@ -285,8 +283,8 @@ void WizardTabView::BuildThresholdPage() {
     grid->setVerticalSpacing(1);
     grid->addWidget(BindLabel(form_.HighThresholdCaption, "HighThresholdCaption"), 0, 0);
     grid->addWidget(BindLabel(form_.LowThresholdCaption, "LowThresholdCaption"), 0, 1);
-    grid->addWidget(BindList(form_.HighThreshold, "HighThreshold", nullptr), 1, 0);
-    grid->addWidget(BindList(form_.LowThreshold, "LowThreshold", nullptr), 1, 1);
+    grid->addWidget(BindList(form_.HighThreshold, "HighThreshold", {}), 1, 0);
+    grid->addWidget(BindList(form_.LowThreshold, "LowThreshold", {}), 1, 1);
     grid->addWidget(BindLabel(form_.DegreeLabel, "DegreeLabel"), 1, 2);
     grid->setColumnStretch(3, 1);
     PageLayout(page)->addLayout(grid);
@@ -365,18 +363,7 @@ void WizardTabView::Sync() {
         if (edit->text() != text) edit->setText(text);
     }
     ApplyState(hidePanel_, form_.HidePanel);
-    for (const LabelBinding& label : labels_) ApplyCaption(label.Widget, *label.Source);
-    for (const CheckBinding& check : checks_) ApplyCheck(check.Widget, *check.Source);
-    for (auto& [button, control] : buttons_) ApplyCaption(button, *control);
-    for (ListBinding& list : lists_) {
-        ApplyList(list.Widget, *list.Control, list.ShownRevision);
-        // A selection stored without a new revision still has to show.
-        const int index = list.Control->ItemIndex < list.Widget->count() ? list.Control->ItemIndex : -1;
-        if (list.Widget->currentIndex() != index) {
-            const QSignalBlocker block(list.Widget);
-            list.Widget->setCurrentIndex(index);
-        }
-    }
+    bindings_.Apply();
 
     ApplyState(finishMemo_, form_.FinishMemo);
     if (shownMemoRevision_ != form_.FinishMemo.Revision) {

@@ -9,11 +9,9 @@
 #include <vector>
 
 #include "app/TTRecForm.h"
+#include "app/qt/ControlBinding.h"
 
-class QAbstractButton;
 class QCheckBox;
-class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -33,27 +31,13 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    struct ListBinding {
-        QComboBox* Widget;
-        ListControl* Control;
-        std::uint64_t ShownRevision;
-    };
-    struct LabelBinding {
-        QLabel* Widget;
-        const Control* Source;
-    };
-    struct CheckBinding {
-        QCheckBox* Widget;
-        CheckControl* Source;
-    };
-
     QWidget* AddPage(int index);
     void StyleHeading(QLabel* heading) const;
     // One of the page's explanatory paragraphs, word-wrapped.
     QLabel* AddText(QWidget* page, int index, int paragraph);
     QLabel* BindLabel(const Control& control, const char* name);
     QCheckBox* BindCheck(CheckControl& control, const char* name);
-    QComboBox* BindList(ListControl& control, const char* name, void (TTRecForm::*handler)());
+    QComboBox* BindList(ListControl& control, const char* name, std::function<void()> onChange);
     QPushButton* BindButton(Control& control, const char* name, std::function<void()> onClick);
     void BuildDetailsPage();
     void BuildTimeSetPage();
@@ -77,8 +61,5 @@ private:
     QPlainTextEdit* finishMemo_ = nullptr;
     std::uint64_t shownMemoRevision_ = ~std::uint64_t{0};
     std::vector<QLabel*> headings_;
-    std::vector<ListBinding> lists_;
-    std::vector<LabelBinding> labels_;
-    std::vector<CheckBinding> checks_;
-    std::vector<std::pair<QAbstractButton*, const Control*>> buttons_;
+    ControlBindings bindings_;
 };

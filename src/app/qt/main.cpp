@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     VirtualAdapterWindow* adapterWindow = nullptr;
     window.AddOptionsItem(
         QStringLiteral("Virtual adapter..."),
-        [&] {
+        [&adapterWindow, &adapter, &window] {
             if (!adapterWindow) adapterWindow = new VirtualAdapterWindow(adapter, &window);
             adapterWindow->show();
             adapterWindow->raise();

@@ -120,3 +120,8 @@ void TTRecForm::FormDestroy() {
         StateBufferAllocated = false;
     }
 }
+
+std::string TTRecForm::DownloadProgressText() const {
+    const auto [read, toRead] = DownloadProgress();
+    return toRead > 0 ? std::to_string(read) + " / " + std::to_string(toRead) : std::string();
+}

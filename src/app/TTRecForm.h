@@ -104,6 +104,8 @@ public:
     void MenuStopMissionClick();
     // Pages read and pages to read of the running download (0/0 when none).
     std::pair<int, int> DownloadProgress() const;
+    // "read / to read" while a download runs, else empty.
+    std::string DownloadProgressText() const;
     // The common handling of a job's result: true when r is 1; -1 reports the
     // device missing; -200, 0 and positives are retried silently; other negatives
     // put errorText in the status line and are counted, the twelfth identical one
@@ -149,6 +151,8 @@ public:
     void btnDetailsClick();
     // NewTab: 0 "Wizard", 1 "Mission Results", 2 "Status". Returns AllowChange.
     bool RecTabChange(int newTab);
+    // A page change asked for by the user: the page moves only when RecTabChange allows it.
+    void SelectRecTab(int newTab);
     void MenuFahrenheitClick();
     void MenuCelsiusClick();
     void ChangeTempScale();

@@ -139,3 +139,7 @@ bool TTRecForm::RecTabChange(int newTab) {
     platform.SetTimerEnabled(true);
     return allow;
 }
+
+void TTRecForm::SelectRecTab(int newTab) {
+    if (RecTabChange(newTab)) RecTab.PageIndex = newTab;
+}

@@ -126,6 +126,15 @@ TEST_F(ResultLists, WizardTabIsRefusedOffline) {
     EXPECT_TRUE(form.RecTabChange(2));
 }
 
+TEST_F(ResultLists, AUserPageChangeMovesTheNotebookOnlyWhenAllowed) {
+    form.PollState = Poll::Offline;
+    form.RecTab.PageIndex = 1;
+    form.SelectRecTab(0);
+    EXPECT_EQ(form.RecTab.PageIndex, 1);
+    form.SelectRecTab(2);
+    EXPECT_EQ(form.RecTab.PageIndex, 2);
+}
+
 TEST_F(ResultLists, WizardTabWhileIdlePassesAndRewindsTheWizard) {
     form.PollState = Poll::ClockRefresh;
     form.Wizard.PageIndex = 4;

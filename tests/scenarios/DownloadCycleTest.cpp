@@ -113,6 +113,7 @@ TEST_F(DownloadCycle, RunningMissionDownloadsCompletelyAndListsWhatTheDeviceHold
     Tick();
     EXPECT_EQ(form.Status.Caption, " Read Alarm page: 17 Success");
     EXPECT_EQ(form.DownloadProgress(), std::make_pair(1, 26));
+    EXPECT_EQ(form.DownloadProgressText(), "1 / 26");
     ASSERT_TRUE(TickUntil(Poll::UserPages));
     EXPECT_EQ(form.AlarmList.Items, (std::vector<std::string>{"HIGH , start: 07/12/2026  06:40 ",
                                                               "            end:  07/12/2026  12:00 "}));

@@ -210,8 +210,8 @@ void MainWindow::AddOptionsItem(const QString& text, std::function<void()> onCli
 
 void MainWindow::OnTabChanged(int index) {
     if (syncing_) return;
-    // The notebook asks the form first; a refused change puts the page back.
-    if (form_.RecTabChange(index)) form_.RecTab.PageIndex = index;
+    // A refused change puts the page back at the next sync.
+    form_.SelectRecTab(index);
     Sync();
 }
 
@@ -229,10 +229,9 @@ void MainWindow::Sync() {
 
     ApplyState(link_, f.PortLabel);
     ApplyCaption(status_, f.Status);
-    const auto [read, toRead] = f.DownloadProgress();
-    const QString progress = toRead > 0 ? QStringLiteral("%1 / %2").arg(read).arg(toRead) : QString();
+    const QString progress = ToQString(f.DownloadProgressText());
     if (progress_->text() != progress) progress_->setText(progress);
-    progress_->setVisible(toRead > 0);
+    progress_->setVisible(!progress.isEmpty());
     ApplyCaption(portText_, f.BottomPanel);
 
     ApplyState(welcome_, f.PanelWelcome);

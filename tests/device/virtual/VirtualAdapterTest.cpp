@@ -7,15 +7,10 @@
 #include <sstream>
 
 #include "device/virtual/VirtualAdapter.h"
+#include "support/DateAt.h"
 
 namespace {
 namespace fs = std::filesystem;
-
-TDateTime At(int year, int month, int day, int hour, int minute, int second) {
-    TDateTime value = 0;
-    TryEncodeDateTime(year, month, day, hour, minute, second, 0, value);
-    return value;
-}
 
 class VirtualAdapterState : public ::testing::Test {
 protected:

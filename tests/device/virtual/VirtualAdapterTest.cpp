@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +7,7 @@
 
 #include "device/virtual/VirtualAdapter.h"
 #include "support/DateAt.h"
+#include "support/PerTestPath.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -15,8 +15,7 @@ namespace fs = std::filesystem;
 class VirtualAdapterState : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("kelvara-emulator-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = PerTestPath("kelvara-emulator");
         fs::remove_all(dir);
         path = (dir / "state" / "virtual-adapter.txt").string();
     }

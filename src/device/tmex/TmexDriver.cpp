@@ -173,7 +173,7 @@ std::int16_t TmexDriver::TMRom(std::int32_t session, void* state, std::int16_t* 
 std::int16_t TmexDriver::Select(Link& link, const onewire::Rom& rom) {
     const ResetResult reset = link.Reset();
     if (reset == ResetResult::LinkError) return kDriverLinkError;
-    if (reset != ResetResult::Presence && reset != ResetResult::AlarmingPresence) return kDriverNoDevice;
+    if (!DevicePresent(reset)) return kDriverNoDevice;
     std::uint8_t command[9] = {onewire::kMatchRomCommand};
     std::copy(rom.begin(), rom.end(), command + 1);
     if (!link.Block(command, sizeof command)) return kDriverLinkError;

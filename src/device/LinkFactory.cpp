@@ -1,6 +1,5 @@
 #include "device/LinkFactory.h"
 
-#include <cstdlib>
 #include <iostream>
 
 #include "device/onewire/TracingLink.h"
@@ -49,11 +48,7 @@ Link* LinkProvider::LinkFor(std::int16_t type, std::int16_t number) {
         if (found == serialLinks.end()) {
             PortSetting saved;
             std::string error;
-            bool haveSaved = false;
-            if (const char* overridden = std::getenv("KELVARA_PORT"); overridden && *overridden)
-                haveSaved = ParsePortText(overridden, saved);
-            if (!haveSaved)
-                haveSaved = LoadPortConfig(PortConfigPath(), saved, error) == PortConfigStatus::Loaded;
+            const bool haveSaved = LoadDefaultPort(saved, error) == PortConfigStatus::Loaded;
             const std::string path = SerialDevicePath(number, haveSaved ? &saved : nullptr);
             auto link = std::make_unique<Ds2480Link>(serialFactory(path));
             Link* raw = link.get();

@@ -2,6 +2,7 @@
 #include <array>
 
 #include "app/TTRecForm.h"
+#include "device/JobSession.h"
 
 namespace {
 constexpr int kFastInterval = 50;
@@ -13,17 +14,19 @@ struct DownloadStep {
     const char* Label;         // before the read and after a failure
     const char* SuccessLabel;  // after a good read
     const char* BoxMessage;
-    int FirstPage, LastPage;  // LastPage of the log depends on the sample count
+    int FirstPage, LastPage;    // LastPage of the log depends on the sample count
+    void (TTRecForm::*Show)();  // after the last page; none for the log, which ends the download
 };
 
 constexpr std::array<DownloadStep, 4> kDownloadSteps{{
     {Poll::AlarmPages, "Read Alarm page: ", "Read Alarm page: ", "Error reading temperature alarm page (", 17,
-     19},
-    {Poll::UserPages, "Read user page: ", "Read User page: ", "Error reading user page (", 0, 15},
+     19, &TTRecForm::UpdateAlarms},
+    {Poll::UserPages, "Read user page: ", "Read User page: ", "Error reading user page (", 0, 15,
+     &TTRecForm::UpdateUser},
     {Poll::HistogramPages, "Read Histogram page: ", "Read Histogram page: ", "Error reading histogram page (",
-     64, 67},
+     64, 67, &TTRecForm::UpdateHistogram},
     {Poll::LogPages, "Read Log page: ", "Read Log page: ", "Error reading log page (", kLogFirstPage,
-     kLogLastPage},
+     kLogLastPage, nullptr},
 }};
 
 const DownloadStep* FindDownloadStep(std::int16_t state) {
@@ -43,6 +46,10 @@ int LogLastPage(std::int32_t samples) {
     return std::min(kLogFirstPage + LogPagesNeeded(samples), kLogLastPage);
 }
 
+int LastPageOf(const DownloadStep& step, std::int32_t samples) {
+    return step.Show ? step.LastPage : LogLastPage(samples);
+}
+
 std::string Code(std::int16_t r) { return std::to_string(r); }
 
 void SetResultCommands(TTRecForm& form, bool enabled, bool withStopMission) {
@@ -57,6 +64,14 @@ void SetResultCommands(TTRecForm& form, bool enabled, bool withStopMission) {
 void ShowForceReading(TTRecForm& form) {
     form.ForceButton.Enabled = !form.MissionRunning;
     form.ForceTempLabel.Visible = !form.MissionRunning;
+}
+
+void BeginDownload(TTRecForm& form) {
+    form.PollState = kDownloadSteps.front().State;
+    form.PageCounter = kDownloadSteps.front().FirstPage;
+    form.DownloadTime = form.platform.Now();
+    form.ForceButton.Enabled = false;
+    form.ForceTempLabel.Visible = false;
 }
 
 void ShowNotebook(TTRecForm& form, int page) {
@@ -74,7 +89,7 @@ bool TTRecForm::HandleResult(std::int16_t r, const std::string& errorText, const
         NoDevice(true);
         return false;
     }
-    if (r == -200 || r >= 0) return false;
+    if (r == JobSession::kNoSession || r >= 0) return false;
     SetStatus(errorText);
     if (r == LastError) {
         ++ErrorRepeatCount;
@@ -145,11 +160,7 @@ void RunRegisterRead(TTRecForm& form) {
     form.UpdateStatus();
     if (form.MissionRunning) {
         ShowNotebook(form, 2);
-        form.PollState = Poll::AlarmPages;
-        form.PageCounter = 17;
-        form.DownloadTime = form.platform.Now();
-        form.ForceButton.Enabled = false;
-        form.ForceTempLabel.Visible = false;
+        BeginDownload(form);
     } else {
         ShowNotebook(form, 0);
         form.Wizard.PageIndex = 0;
@@ -198,32 +209,15 @@ void RunDownload(TTRecForm& form, const DownloadStep& step) {
     form.Image.StorePage(form.PageCounter, page);
     form.SetStatus(step.SuccessLabel + pageText + " Success");
     ++form.PageCounter;
-    switch (step.State) {
-        case Poll::AlarmPages:
-            if (form.PageCounter > step.LastPage) {
-                form.UpdateAlarms();
-                form.PollState = Poll::UserPages;
-                form.PageCounter = 0;
-            }
-            break;
-        case Poll::UserPages:
-            if (form.PageCounter > step.LastPage) {
-                form.UpdateUser();
-                form.PollState = Poll::HistogramPages;
-                form.PageCounter = 64;
-            }
-            break;
-        case Poll::HistogramPages:
-            if (form.PageCounter > step.LastPage) {
-                form.UpdateHistogram();
-                form.PollState = Poll::LogPages;
-                form.PageCounter = kLogFirstPage;
-            }
-            break;
-        default:
-            if (form.PageCounter > LogLastPage(form.MissionSamples)) CompleteLogDownload(form);
-            break;
+    if (form.PageCounter <= LastPageOf(step, form.MissionSamples)) return;
+    if (!step.Show) {
+        CompleteLogDownload(form);
+        return;
     }
+    (form.*step.Show)();
+    const DownloadStep& next = kDownloadSteps[static_cast<std::size_t>(&step - kDownloadSteps.data()) + 1];
+    form.PollState = next.State;
+    form.PageCounter = next.FirstPage;
 }
 
 void RunIdle(TTRecForm& form) {
@@ -315,12 +309,8 @@ void TTRecForm::ReadButtonClick() {
     ReadButton.Enabled = false;
     SetResultCommands(*this, false, false);
     ClearResults();
-    ForceButton.Enabled = false;
-    ForceTempLabel.Visible = false;
-    PageCounter = 17;
-    PollState = Poll::AlarmPages;
     platform.SetTimerInterval(kFastInterval);
-    DownloadTime = platform.Now();
+    BeginDownload(*this);
 }
 
 void TTRecForm::ForceButtonClick() {
@@ -341,18 +331,12 @@ void TTRecForm::MenuStopMissionClick() {
 }
 
 std::pair<int, int> TTRecForm::DownloadProgress() const {
-    constexpr int kBeforeLog = 3 + 16 + 4;
-    const int total = kBeforeLog + LogLastPage(MissionSamples) - kLogFirstPage + 1;
-    switch (PollState) {
-        case Poll::AlarmPages:
-            return {PageCounter - 17, total};
-        case Poll::UserPages:
-            return {3 + PageCounter, total};
-        case Poll::HistogramPages:
-            return {19 + PageCounter - 64, total};
-        case Poll::LogPages:
-            return {kBeforeLog + PageCounter - kLogFirstPage, total};
-        default:
-            return {0, 0};
+    const DownloadStep* current = FindDownloadStep(PollState);
+    if (!current) return {0, 0};
+    int done = 0, total = 0;
+    for (const auto& step : kDownloadSteps) {
+        if (&step == current) done = total + PageCounter - step.FirstPage;
+        total += LastPageOf(step, MissionSamples) - step.FirstPage + 1;
     }
+    return {done, total};
 }

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "app/TTRecForm.h"
@@ -33,7 +34,7 @@ void TTRecForm::RunVerifyClearState() {
 void TTRecForm::RunWriteState() {
     SetStatus("Write the mission");
     CreateWriteStatus();
-    const std::int16_t r = WriteStep == 3 ? 1 : WriteMission();
+    const std::int16_t r = WriteMission();
     if (!HandleResult(
             r, "Write mission: Error " + Code(r),
             "Error writing status page (" + Code(r) + "), on step (" + std::to_string(WriteStep) + ")"))

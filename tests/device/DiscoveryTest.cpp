@@ -1,34 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "app/TTRecForm.h"
-#include "support/ScriptedDriver.h"
-#include "support/ScriptedPlatform.h"
+#include "support/ScriptedFormTest.h"
 
 namespace {
 using Names = std::vector<std::string>;
 
-class Discovery : public ::testing::Test {
-protected:
-    void SetUp() override {
-        form.PortType = kPortTypeVirtual;
-        form.PortNumber = 1;
-        // The light is on for every bus call; ExpectClosed checks it is off afterwards.
-        driver.OnCall = [this](const DriverCall& call) {
-            if (call.Name != "TMExtendedStartSession" && call.Name != "TMEndSession") {
-                EXPECT_TRUE(form.GreenLight.On) << call.Name;
-            }
-        };
-    }
-    void ExpectClosed() {
-        EXPECT_EQ(driver.OpenSessions, 0);
-        EXPECT_FALSE(form.GreenLight.On);
-        EXPECT_EQ(driver.CallsOutsideSession, 0);
-    }
-
-    ScriptedPlatform platform;
-    ScriptedDriver driver;
-    TTRecForm form{platform, driver};
-};
+class Discovery : public ScriptedFormTest {};
 }  // namespace
 
 TEST_F(Discovery, FirstSearchSetsUpTheAdapterAndFormsTheRomText) {

@@ -4,31 +4,18 @@
 #include <functional>
 #include <numeric>
 
-#include "app/TTRecForm.h"
-#include "support/ScriptedDriver.h"
-#include "support/ScriptedPlatform.h"
+#include "support/ScriptedFormTest.h"
 
 namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Names = std::vector<std::string>;
 
-class Ds1921Jobs : public ::testing::Test {
+class Ds1921Jobs : public ScriptedFormTest {
 protected:
     void SetUp() override {
-        form.PortType = kPortTypeVirtual;
-        form.PortNumber = 1;
+        ScriptedFormTest::SetUp();
         form.RomBuffer = {0x21, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0xA7};
         for (int i = 0; i < 21; ++i) form.Image.NewRegisterPage[i] = static_cast<std::uint8_t>(0xC0 + i);
-        driver.OnCall = [this](const DriverCall& call) {
-            if (call.Name != "TMExtendedStartSession" && call.Name != "TMEndSession") {
-                EXPECT_TRUE(form.GreenLight.On) << call.Name;
-            }
-        };
-    }
-    void ExpectClosed() {
-        EXPECT_EQ(driver.OpenSessions, 0);
-        EXPECT_FALSE(form.GreenLight.On);
-        EXPECT_EQ(driver.CallsOutsideSession, 0);
     }
     // What a device answers to Read Scratchpad after a faithful write.
     static Bytes ReadBack(const Bytes& data, std::uint16_t address) {
@@ -63,10 +50,6 @@ protected:
         return Bytes(form.Image.NewRegisterPage.begin() + first,
                      form.Image.NewRegisterPage.begin() + first + count);
     }
-
-    ScriptedPlatform platform;
-    ScriptedDriver driver;
-    TTRecForm form{platform, driver};
 };
 }  // namespace
 

@@ -6,6 +6,7 @@
 
 #include "app/TTRecForm.h"
 #include "scenarios/DownloadRig.h"
+#include "support/DateAt.h"
 #include "support/ScriptedPlatform.h"
 
 namespace {
@@ -21,12 +22,6 @@ public:
     std::vector<bool> TimerOnDuringBox;
     std::function<void()> DuringBox;  // e.g. a timer event delivered while the box is open
 };
-
-TDateTime At(int year, int month, int day, int hour, int minute, int second) {
-    TDateTime value = 0;
-    TryEncodeDateTime(year, month, day, hour, minute, second, 0, value);
-    return value;
-}
 
 const TDateTime kStart = At(2026, 12, 7, 12, 0, 30);  // a Monday
 

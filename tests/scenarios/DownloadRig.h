@@ -13,10 +13,12 @@
 #include "device/tmex/TmexDriver.h"
 #include "device/virtual/Ds1921Device.h"
 #include "device/virtual/VirtualAdapter.h"
+// Relative: the download benchmark builds this rig without the tests' include path.
+#include "../support/ForwardingDriver.h"
 
-class RecordingDriver : public TmexApi {
+class RecordingDriver : public ForwardingDriver {
 public:
-    explicit RecordingDriver(TmexApi& inner) : inner(inner) {}
+    using ForwardingDriver::ForwardingDriver;
 
     std::vector<int> PagesRead;
     std::map<int, std::int16_t> ReadFailures;   // page -> driver read result (<= 0)
@@ -32,47 +34,25 @@ public:
     std::int32_t TMExtendedStartSession(std::int16_t number, std::int16_t type, void* reserved) override {
         if (SessionResult) return *SessionResult;
         ++openSessions;
-        return inner.TMExtendedStartSession(number, type, reserved);
+        return ForwardingDriver::TMExtendedStartSession(number, type, reserved);
     }
     std::int16_t TMEndSession(std::int32_t session) override {
         --openSessions;
-        return inner.TMEndSession(session);
+        return ForwardingDriver::TMEndSession(session);
     }
     int OpenSessions() const { return openSessions; }
-    std::int16_t TMSetup(std::int32_t s) override { return inner.TMSetup(s); }
-    std::int16_t TMReadDefaultPort(std::int16_t* n, std::int16_t* t) override {
-        return inner.TMReadDefaultPort(n, t);
-    }
-    std::int16_t TMFamilySearchSetup(std::int32_t s, void* st, std::int16_t f) override {
-        return inner.TMFamilySearchSetup(s, st, f);
-    }
-    std::int16_t TMNext(std::int32_t s, void* st) override { return inner.TMNext(s, st); }
-    std::int16_t TMRom(std::int32_t s, void* st, std::int16_t* rom) override {
-        return inner.TMRom(s, st, rom);
-    }
-    std::int16_t TMAccess(std::int32_t s, void* st) override { return inner.TMAccess(s, st); }
-    std::int16_t TMStrongAccess(std::int32_t s, void* st) override { return inner.TMStrongAccess(s, st); }
     std::int16_t TMExtendedReadPage(std::int32_t s, void* st, std::int16_t page, std::uint8_t* destination,
                                     std::int16_t overdrive) override {
         PagesRead.push_back(page);
         if (auto failure = ReadFailures.find(page); failure != ReadFailures.end()) return failure->second;
-        return inner.TMExtendedReadPage(s, st, page, destination, overdrive);
-    }
-    std::int16_t TMBlockStream(std::int32_t s, std::uint8_t* buffer, std::int16_t length) override {
-        return inner.TMBlockStream(s, buffer, length);
+        return ForwardingDriver::TMExtendedReadPage(s, st, page, destination, overdrive);
     }
     std::int16_t TMTouchByte(std::int32_t s, std::int16_t byte) override {
         if (byte == 0x44) ++TouchedConversions;
-        return inner.TMTouchByte(s, byte);
-    }
-    std::int16_t TMTouchReset(std::int32_t s) override { return inner.TMTouchReset(s); }
-    std::int16_t Get_Version(char* buffer) override { return inner.Get_Version(buffer); }
-    std::int16_t TMGetTypeVersion(std::int16_t type, char* buffer) override {
-        return inner.TMGetTypeVersion(type, buffer);
+        return ForwardingDriver::TMTouchByte(s, byte);
     }
 
 private:
-    TmexApi& inner;
     int openSessions = 0;
 };
 

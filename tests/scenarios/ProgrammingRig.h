@@ -2,7 +2,6 @@
 // A whole window programming emulated DS1921s through the virtual adapter,
 // with the computer's clock and the devices' time line moving together.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -17,6 +16,8 @@
 #include "device/virtual/SimClock.h"
 #include "device/virtual/VirtualBus.h"
 #include "model/DateTime.h"
+#include "support/DateAt.h"
+#include "support/PerTestPath.h"
 #include "support/ScriptedPlatform.h"
 
 // Lets a test act while a box is up, as the user does when swapping devices.
@@ -70,16 +71,10 @@ private:
 
 class ProgrammingRig : public ::testing::Test {
 protected:
-    static TDateTime Start() {
-        TDateTime start = 0;
-        TryEncodeDateTime(2026, 12, 7, 10, 0, 0, 0, start);
-        return start;
-    }
+    static TDateTime Start() { return At(2026, 12, 7, 10, 0, 0); }
 
     void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("kelvara-programming-" + std::to_string(::getpid()) + "-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir = PerTestPath("kelvara-programming");
         std::filesystem::create_directories(dir);
         std::ofstream(dir / "Titles.ini", std::ios::binary) << "[Network]\r\nSerialPort=1\r\nAdapter=15\r\n";
         platform.Dir = dir.string() + "/";

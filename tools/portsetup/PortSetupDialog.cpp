@@ -89,8 +89,7 @@ void PortSetupDialog::TestAdapter() {
     }
     const ResetResult reset = link.Reset();
     link.Close();
-    const char* bus = reset == ResetResult::Presence || reset == ResetResult::AlarmingPresence
-                          ? "a device answers on the 1-Wire bus."
+    const char* bus = DevicePresent(reset)          ? "a device answers on the 1-Wire bus."
                       : reset == ResetResult::Short ? "the 1-Wire bus is shorted."
                                                     : "no device is clipped in.";
     resultLabel->setText(QString::fromStdString("Adapter found on " + path + "; " + bus));

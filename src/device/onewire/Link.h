@@ -7,6 +7,11 @@
 
 enum class ResetResult { NoPresence, Presence, AlarmingPresence, Short, LinkError };
 
+// A device answered the reset (an alarming one too).
+inline bool DevicePresent(ResetResult result) {
+    return result == ResetResult::Presence || result == ResetResult::AlarmingPresence;
+}
+
 class Link {
 public:
     virtual ~Link() = default;

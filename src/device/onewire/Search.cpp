@@ -6,10 +6,6 @@ namespace onewire {
 
 namespace {
 
-bool Present(ResetResult result) {
-    return result == ResetResult::Presence || result == ResetResult::AlarmingPresence;
-}
-
 int RomBit(const Rom& rom, int index) { return (rom[index / 8] >> (index % 8)) & 1; }
 
 void SetRomBit(Rom& rom, int index, int value) {
@@ -37,7 +33,7 @@ SearchOutcome SearchNext(Link& link, SearchState& state, bool conditional) {
     }
     const ResetResult reset = link.Reset();
     if (reset == ResetResult::LinkError) return SearchOutcome::LinkError;
-    if (!Present(reset)) {
+    if (!DevicePresent(reset)) {
         ResetSearch(state);
         return SearchOutcome::NoDevice;
     }
@@ -91,7 +87,7 @@ SearchOutcome SearchNext(Link& link, SearchState& state, bool conditional) {
 SearchOutcome VerifyRom(Link& link, const Rom& rom) {
     const ResetResult reset = link.Reset();
     if (reset == ResetResult::LinkError) return SearchOutcome::LinkError;
-    if (!Present(reset)) return SearchOutcome::NoDevice;
+    if (!DevicePresent(reset)) return SearchOutcome::NoDevice;
     if (link.TouchByte(kSearchRomCommand) < 0) return SearchOutcome::LinkError;
     // The directions are known beforehand, so all 192 slots go out in one exchange;
     // writing the wanted bit after the device has dropped out does no harm.

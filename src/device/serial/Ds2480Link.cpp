@@ -87,26 +87,17 @@ int Ds2480Link::Command(std::uint8_t command) {
     return reply;
 }
 
-bool Ds2480Link::EnterCommandMode() {
+bool Ds2480Link::EnterMode(Mode wanted) {
     if (!open) return false;
     if (needsSync && !Recover()) return false;
-    if (mode == Mode::Command) return true;
-    if (!port->Write(&kCommandMode, 1)) return false;
-    mode = Mode::Command;
-    return true;
-}
-
-bool Ds2480Link::EnterDataMode() {
-    if (!open) return false;
-    if (needsSync && !Recover()) return false;
-    if (mode == Mode::Data) return true;
-    if (!port->Write(&kDataMode, 1)) return false;
-    mode = Mode::Data;
+    if (mode == wanted) return true;
+    if (!port->Write(wanted == Mode::Command ? &kCommandMode : &kDataMode, 1)) return false;
+    mode = wanted;
     return true;
 }
 
 ResetResult Ds2480Link::Reset() {
-    if (!EnterCommandMode()) return ResetResult::LinkError;
+    if (!EnterMode(Mode::Command)) return ResetResult::LinkError;
     const int reply = Command(kReset);
     // Reply layout 11x VVV RR (unconfirmed beyond the documented CDh/EDh for a presence).
     if (reply < 0 || (reply & 0xC0) != 0xC0) {
@@ -127,7 +118,7 @@ ResetResult Ds2480Link::Reset() {
 }
 
 int Ds2480Link::TouchBit(int bit) {
-    if (!EnterCommandMode()) return -1;
+    if (!EnterMode(Mode::Command)) return -1;
     const std::uint8_t command = bit ? kBitOne : kBitZero;
     const int reply = Command(command);
     // The reply echoes the command with the bit read in bits 1-0 (unconfirmed).
@@ -139,7 +130,7 @@ int Ds2480Link::TouchBit(int bit) {
 }
 
 bool Ds2480Link::TouchBits(std::uint8_t* bits, std::size_t count) {
-    if (!EnterCommandMode()) return false;
+    if (!EnterMode(Mode::Command)) return false;
     std::vector<std::uint8_t> commands;
     std::vector<std::uint8_t> replies;
     for (std::size_t start = 0; start < count; start += kChunk) {
@@ -170,7 +161,7 @@ int Ds2480Link::TouchByte(std::uint8_t byte) {
 }
 
 bool Ds2480Link::Block(std::uint8_t* data, std::size_t length) {
-    if (!EnterDataMode()) return false;
+    if (!EnterMode(Mode::Data)) return false;
     std::vector<std::uint8_t> out;
     for (std::size_t start = 0; start < length; start += kChunk) {
         const std::size_t count = std::min(kChunk, length - start);

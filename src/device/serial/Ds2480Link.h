@@ -27,8 +27,7 @@ private:
 
     // Master reset by a break, then the calibration byte at 9600 bit/s.
     bool Synchronise();
-    bool EnterCommandMode();
-    bool EnterDataMode();
+    bool EnterMode(Mode wanted);
     // Sends one command-mode byte and reads its one response.
     int Command(std::uint8_t command);
     // Called after any broken exchange: the chip's state is unknown, start over.

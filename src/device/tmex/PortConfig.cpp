@@ -40,6 +40,14 @@ std::string PortConfigPath() {
     return EnvOrEmpty("HOME") + "/.config/kelvara/port.ini";
 }
 
+PortConfigStatus LoadDefaultPort(PortSetting& setting, std::string& error) {
+    const char* overridden = std::getenv("KELVARA_PORT");
+    if (!overridden || !*overridden) return LoadPortConfig(PortConfigPath(), setting, error);
+    if (ParsePortText(overridden, setting)) return PortConfigStatus::Loaded;
+    error = std::string("KELVARA_PORT=") + overridden + " is not TYPE:NUMBER[:DEVICE]";
+    return PortConfigStatus::Damaged;
+}
+
 bool ValidPortSetting(const PortSetting& setting, std::string& error) {
     if (setting.Type != kPortTypeSerialDs2480 && setting.Type != kPortTypeUsbDs2490 &&
         setting.Type != kPortTypeVirtual) {

@@ -28,6 +28,10 @@ bool SavePortConfig(const std::string& path, const PortSetting& setting, std::st
 // "TYPE:NUMBER" or "TYPE:NUMBER:DEVICE" (the KELVARA_PORT override). False when malformed.
 bool ParsePortText(const std::string& text, PortSetting& setting);
 
+// The default port in force: the KELVARA_PORT override when set, else the saved file.
+// Damaged (with a reason in `error`) for a malformed override or a damaged file.
+PortConfigStatus LoadDefaultPort(PortSetting& setting, std::string& error);
+
 bool ValidPortSetting(const PortSetting& setting, std::string& error);
 
 // The port set-up tool's command line: --type T --port N [--device PATH].

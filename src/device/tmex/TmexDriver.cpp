@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <type_traits>
 #include <vector>
@@ -73,17 +72,10 @@ std::int16_t TmexDriver::TMSetup(std::int32_t session) {
 std::int16_t TmexDriver::TMReadDefaultPort(std::int16_t* portNumber, std::int16_t* portType) {
     if (!portNumber || !portType) return kDriverBadArgument;
     PortSetting setting;
-    if (const char* overridden = std::getenv("KELVARA_PORT"); overridden && *overridden) {
-        if (!ParsePortText(overridden, setting)) {
-            std::fprintf(stderr, "kelvara: KELVARA_PORT=%s is not TYPE:NUMBER[:DEVICE]\n", overridden);
-            return 0;
-        }
-    } else {
-        std::string error;
-        if (LoadPortConfig(PortConfigPath(), setting, error) == PortConfigStatus::Damaged) {
-            std::fprintf(stderr, "kelvara: %s\n", error.c_str());
-            return 0;
-        }
+    std::string error;
+    if (LoadDefaultPort(setting, error) == PortConfigStatus::Damaged) {
+        std::fprintf(stderr, "kelvara: %s\n", error.c_str());
+        return 0;
     }
     *portNumber = setting.Number;
     *portType = setting.Type;
@@ -181,7 +173,7 @@ std::int16_t TmexDriver::TMRom(std::int32_t session, void* state, std::int16_t* 
 std::int16_t TmexDriver::Select(Link& link, const onewire::Rom& rom) {
     const ResetResult reset = link.Reset();
     if (reset == ResetResult::LinkError) return kDriverLinkError;
-    if (reset != ResetResult::Presence && reset != ResetResult::AlarmingPresence) return kDriverNoDevice;
+    if (!DevicePresent(reset)) return kDriverNoDevice;
     std::uint8_t command[9] = {onewire::kMatchRomCommand};
     std::copy(rom.begin(), rom.end(), command + 1);
     if (!link.Block(command, sizeof command)) return kDriverLinkError;

@@ -63,8 +63,7 @@ std::vector<std::shared_ptr<Ds1921Device>> VirtualAdapter::Devices() const {
 
 std::shared_ptr<Ds1921Device> VirtualAdapter::MakeDevice(const Ds1921Device::Rom8& rom) {
     return std::make_shared<Ds1921Device>(
-        rom, clock, Ds1921Device::DefaultProfile(Ds1921Device::VariantOfRom(rom), ProfileSeed(rom)),
-        deviceOptions);
+        rom, clock, Ds1921Device::DefaultProfile(Ds1921Device::VariantOfRom(rom), ProfileSeed(rom)));
 }
 
 std::shared_ptr<Ds1921Device> VirtualAdapter::InsertDevice(Ds1921Variant variant) {

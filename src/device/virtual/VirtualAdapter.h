@@ -57,9 +57,6 @@ public:
     // thresholds chosen so that a few high and low alarms show.
     std::shared_ptr<Ds1921Device> InsertDemoDevice();
 
-    // Options given to devices created from now on.
-    void SetDeviceOptions(const Ds1921Options& options) { deviceOptions = options; }
-
 private:
     std::shared_ptr<Ds1921Device> MakeDevice(const Ds1921Device::Rom8& rom);
     struct Parsed {
@@ -74,6 +71,5 @@ private:
     VirtualBus bus;
     std::vector<std::shared_ptr<Ds1921Device>> out;
     bool seeded = false;
-    Ds1921Options deviceOptions;
     std::uint64_t nextSerial = 1;
 };

@@ -89,7 +89,6 @@ ResetResult VirtualBus::Reset() {
 
 int VirtualBus::TouchBit(int bit) {
     if (!BeginOperation()) return -1;
-    ++bits;
     const int written = bit ? 1 : 0;
     return phase == Phase::Function ? FunctionBit(written) : RomPhaseBit(written);
 }

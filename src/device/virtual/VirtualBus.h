@@ -36,7 +36,6 @@ public:
     std::uint64_t OperationCount() const { return operations; }
     std::uint64_t ResetCount() const { return resets; }
     std::uint64_t ByteCount() const { return bytes; }
-    std::uint64_t BitCount() const { return bits; }
 
     bool Open(std::string& error) override;
     void Close() override { open = false; }
@@ -72,7 +71,7 @@ private:
 
     bool open = false;
     bool linkFailed = false;
-    std::uint64_t operations = 0, resets = 0, bytes = 0, bits = 0;
+    std::uint64_t operations = 0, resets = 0, bytes = 0;
     static constexpr std::uint64_t kNever = ~std::uint64_t{0};
     std::uint64_t failAt = kNever;
     struct PendingVanish {

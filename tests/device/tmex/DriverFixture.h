@@ -11,13 +11,12 @@
 #include "device/bus/MemorySlave.h"
 #include "device/tmex/TmexDriver.h"
 #include "device/virtual/VirtualBus.h"
+#include "support/PerTestPath.h"
 
 class ConfigDirGuard {
 public:
     ConfigDirGuard() {
-        dir = std::filesystem::temp_directory_path() /
-              ("kelvara-stack-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = PerTestPath("kelvara-stack");
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
         ::setenv("KELVARA_CONFIG_DIR", dir.c_str(), 1);

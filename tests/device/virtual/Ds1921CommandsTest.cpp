@@ -1,14 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "DeviceMaster.h"
+#include "support/DateAt.h"
 
 namespace {
-
-TDateTime At(int year, int month, int day, int hour, int minute, int second) {
-    TDateTime value = 0;
-    TryEncodeDateTime(year, month, day, hour, minute, second, 0, value);
-    return value;
-}
 
 class Ds1921Commands : public ::testing::Test {
 protected:

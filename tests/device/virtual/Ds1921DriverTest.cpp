@@ -8,14 +8,9 @@
 #include "device/onewire/Search.h"
 #include "device/tmex/TmexDriver.h"
 #include "device/virtual/VirtualAdapter.h"
+#include "support/DateAt.h"
 
 namespace {
-
-TDateTime At(int year, int month, int day, int hour, int minute, int second) {
-    TDateTime value = 0;
-    TryEncodeDateTime(year, month, day, hour, minute, second, 0, value);
-    return value;
-}
 
 class Ds1921ThroughDriver : public ::testing::Test {
 protected:

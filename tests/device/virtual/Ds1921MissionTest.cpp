@@ -3,14 +3,9 @@
 #include <cmath>
 
 #include "DeviceMaster.h"
+#include "support/DateAt.h"
 
 namespace {
-
-TDateTime At(int year, int month, int day, int hour, int minute, int second) {
-    TDateTime value = 0;
-    TryEncodeDateTime(year, month, day, hour, minute, second, 0, value);
-    return value;
-}
 
 // Device-calendar minute (minutes since 2000-01-01 00:00) of a local date-time.
 std::int64_t DeviceMinute(TDateTime local) {

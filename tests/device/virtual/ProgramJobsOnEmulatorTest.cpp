@@ -2,14 +2,16 @@
 // what a newcomer without hardware gets on the first launch, and a mission
 // programmed, stopped and read the way the program does it.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/TTRecForm.h"
 #include "device/LinkFactory.h"
 #include "device/tmex/TmexDriver.h"
 #include "device/virtual/VirtualAdapter.h"
+#include "support/DateAt.h"
+#include "support/PerTestPath.h"
 #include "support/ScriptedPlatform.h"
 
 namespace {
@@ -18,14 +20,12 @@ namespace fs = std::filesystem;
 class ProgramJobsOnEmulator : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("kelvara-jobs-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = PerTestPath("kelvara-jobs");
         fs::remove_all(dir);
         fs::create_directories(dir);
         ::setenv("KELVARA_CONFIG_DIR", dir.c_str(), 1);  // no saved port: the virtual adapter
         platform.Dir = dir.string() + "/";
-        TDateTime now = 0;
-        TryEncodeDateTime(2026, 12, 7, 8, 30, 12, 0, now);
+        const TDateTime now = At(2026, 12, 7, 8, 30, 12);
         platform.SetNow(now);
         clock.SetLocalDateTime(now);
         ASSERT_EQ(adapter.Load(), "");

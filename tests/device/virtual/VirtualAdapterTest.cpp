@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -7,21 +6,16 @@
 #include <sstream>
 
 #include "device/virtual/VirtualAdapter.h"
+#include "support/DateAt.h"
+#include "support/PerTestPath.h"
 
 namespace {
 namespace fs = std::filesystem;
 
-TDateTime At(int year, int month, int day, int hour, int minute, int second) {
-    TDateTime value = 0;
-    TryEncodeDateTime(year, month, day, hour, minute, second, 0, value);
-    return value;
-}
-
 class VirtualAdapterState : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("kelvara-emulator-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = PerTestPath("kelvara-emulator");
         fs::remove_all(dir);
         path = (dir / "state" / "virtual-adapter.txt").string();
     }

@@ -14,7 +14,8 @@ public:
     virtual ~TmexApi() = default;
 
     // > 0: session handle; <= 0: no session.
-    virtual std::int32_t TMExtendedStartSession(std::int16_t portNumber, std::int16_t portType, void* reserved) = 0;
+    virtual std::int32_t TMExtendedStartSession(std::int16_t portNumber, std::int16_t portType,
+                                                void* reserved) = 0;
     virtual std::int16_t TMEndSession(std::int32_t session) = 0;
     // 1: adapter ready.
     virtual std::int16_t TMSetup(std::int32_t session) = 0;

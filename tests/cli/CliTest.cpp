@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "device/virtual/VirtualAdapter.h"
+#include "support/ReadFile.h"
 
 namespace fs = std::filesystem;
 
@@ -18,13 +19,6 @@ namespace {
 const fs::path kData = KELVARA_TEST_DATA_DIR;
 const std::string kCli = std::string(KELVARA_BIN_DIR) + "/kelvara-cli";
 const std::string kNow = " --now '2026-12-07 10:00:00' ";
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 struct CliRun {
     int Status = -1;

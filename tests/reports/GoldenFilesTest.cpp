@@ -15,17 +15,11 @@
 #include "reports/ReportLines.h"
 #include "support/ScriptedDriver.h"
 #include "support/ScriptedPlatform.h"
+#include "support/ReadFile.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 struct Golden {
     const char* DataFile;
     const char* Expected;

@@ -11,17 +11,11 @@
 #include "reports/ReportLines.h"
 #include "support/ScriptedDriver.h"
 #include "support/ScriptedPlatform.h"
+#include "support/ReadFile.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class ReportCommands : public ::testing::Test {
 protected:
     void SetUp() override {

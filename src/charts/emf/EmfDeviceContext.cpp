@@ -74,16 +74,10 @@ void EmfDeviceContext::setTextColor(QRgb color) {
     current_.textColor = color;
 }
 
-void EmfDeviceContext::setBackground(bool opaque, QRgb color) {
-    if (current_.opaque != opaque) {
-        writer_.setBackgroundMode(opaque);
-        current_.opaque = opaque;
-    }
-    color |= 0xff000000;
-    if (opaque && current_.backgroundColor != color) {
-        writer_.setBackgroundColor(color);
-        current_.backgroundColor = color;
-    }
+void EmfDeviceContext::setTransparentBackground() {
+    if (!current_.opaque) return;
+    writer_.setTransparentBackground();
+    current_.opaque = false;
 }
 
 void EmfDeviceContext::setPolyFillMode(bool winding) {

@@ -22,7 +22,8 @@ public:
     void selectBrush(const EmfBrush& brush);
     void selectFont(const EmfFont& font);
     void setTextColor(QRgb color);
-    void setBackground(bool opaque, QRgb color);
+    // QPainter lays down the background of opaque mode itself, so GDI must not.
+    void setTransparentBackground();
     void setPolyFillMode(bool winding);
     void setTextAlignBaselineLeft();
     // Makes the clip exactly `clip` (device pixels): the previous clip is undone by
@@ -40,7 +41,6 @@ private:
         uint32_t font = EmfStock::SystemFont;
         QRgb textColor = 0xff000000;
         bool opaque = true;
-        QRgb backgroundColor = 0xffffffff;
         bool winding = false;
         bool baselineLeft = false;
     };

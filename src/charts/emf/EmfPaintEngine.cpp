@@ -277,8 +277,7 @@ EmfBrush EmfPaintEngine::deviceBrush() const {
 
 void EmfPaintEngine::selectStroke(const EmfPen& pen) {
     dc_.selectPen(pen);
-    // The background mode decides what fills the gaps of dashed lines and hatches.
-    dc_.setBackground(state->backgroundMode() == Qt::OpaqueMode, state->backgroundBrush().color().rgb());
+    dc_.setTransparentBackground();
 }
 
 void EmfPaintEngine::strokeLines(const QList<QPolygon>& lines) {
@@ -413,7 +412,7 @@ void EmfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& item) 
     dc_.selectFont(emfFont);
     dc_.setTextColor(pen.color);
     dc_.setTextAlignBaselineLeft();
-    dc_.setBackground(state->backgroundMode() == Qt::OpaqueMode, state->backgroundBrush().color().rgb());
+    dc_.setTransparentBackground();
     writer_.text(*reference, text, advances, bounds);
 }
 

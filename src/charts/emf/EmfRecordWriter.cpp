@@ -347,11 +347,8 @@ void EmfRecordWriter::intersectClip(const QRegion& region) {
     append(record);
 }
 
-void EmfRecordWriter::setBackgroundMode(bool opaque) {
-    append(U_EMRSETBKMODE_set(opaque ? U_OPAQUE : U_TRANSPARENT));
-}
+void EmfRecordWriter::setTransparentBackground() { append(U_EMRSETBKMODE_set(U_TRANSPARENT)); }
 
-void EmfRecordWriter::setBackgroundColor(QRgb color) { append(U_EMRSETBKCOLOR_set(toColorref(color))); }
 void EmfRecordWriter::setTextColor(QRgb color) { append(U_EMRSETTEXTCOLOR_set(toColorref(color))); }
 void EmfRecordWriter::setTextAlignBaselineLeft() {
     append(U_EMRSETTEXTALIGN_set(U_TA_BASELINE | U_TA_LEFT | U_TA_NOUPDATECP));

@@ -55,8 +55,7 @@ public:
     void restoreDc();
     void intersectClip(const QRect& rect);
     void intersectClip(const QRegion& region);
-    void setBackgroundMode(bool opaque);
-    void setBackgroundColor(QRgb color);
+    void setTransparentBackground();
     void setTextColor(QRgb color);
     void setTextAlignBaselineLeft();
     void setPolyFillMode(bool winding);

@@ -447,3 +447,23 @@ TEST(EmfPaintDevice, ImagesBecomeBottomUpDibs) {
               "ff0000ffffff0000"
               "0000ff00ff000000");
 }
+
+TEST(EmfPaintDevice, DotsAreOnePixelLinesAndOpaqueModeIsLaidDownAsLines) {
+    const EmfWalk walk = walkChecked(paintEmf(QSize(100, 100), [](QPainter& p) {
+        p.drawPoint(5, 7);
+        p.setBackgroundMode(Qt::OpaqueMode);
+        p.setBackground(QColor(1, 2, 3));
+        p.setPen(QPen(Qt::black, 1, Qt::DashLine));
+        p.drawLine(0, 50, 99, 50);
+    }));
+    const auto lines = shapes(walk, emr::Polyline16);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].second, (std::vector<QPoint>{{5, 7}, {6, 7}}));
+    // The gaps' background is a solid line under the dashes, as on screen; a reader
+    // filling the gaps as well would only repeat it.
+    const EmfRecord* under = selectedBefore(walk, lines[1].first, {emr::CreatePen});
+    ASSERT_NE(under, nullptr);
+    EXPECT_EQ(under->u32(12), 0u);
+    EXPECT_EQ(under->u32(24), colorref(QColor(1, 2, 3)));
+    for (size_t mode : walk.indexesOf(emr::SetBkMode)) EXPECT_EQ(walk.records[mode].u32(8), 1u);
+}

@@ -190,54 +190,56 @@ void EmfRecordWriter::append(char* record) {
     if (emf_append(reinterpret_cast<U_ENHMETARECORD*>(record), track_->et, 1) != 0) throw std::bad_alloc();
 }
 
-void EmfRecordWriter::polyline(const QPolygon& points, const QRect& bounds) {
+// The 16-bit and 32-bit builders of one kind of point record.
+struct EmfRecordWriter::PointRecord {
+    char* (*small)(const U_RECTL, const uint32_t, const U_POINT16*);
+    char* (*wide)(const U_RECTL, const uint32_t, const U_POINTL*);
+};
+struct EmfRecordWriter::PolyPointRecord {
+    char* (*small)(const U_RECTL, const uint32_t, const uint32_t*, const uint32_t, const U_POINT16*);
+    char* (*wide)(const U_RECTL, const uint32_t, const uint32_t*, const uint32_t, const U_POINTL*);
+};
+
+void EmfRecordWriter::points(const QPolygon& points, const QRect& bounds, const PointRecord& record) {
     if (points.isEmpty()) return;
     if (fits16(points)) {
         const auto p = points16({points});
-        append(U_EMRPOLYLINE16_set(toRectl(bounds), uint32_t(p.size()), p.constData()));
+        append(record.small(toRectl(bounds), uint32_t(p.size()), p.constData()));
     } else {
         const auto p = points32({points});
-        append(U_EMRPOLYLINE_set(toRectl(bounds), uint32_t(p.size()), p.constData()));
+        append(record.wide(toRectl(bounds), uint32_t(p.size()), p.constData()));
     }
 }
 
-void EmfRecordWriter::polygon(const QPolygon& points, const QRect& bounds) {
-    if (points.isEmpty()) return;
-    if (fits16(points)) {
-        const auto p = points16({points});
-        append(U_EMRPOLYGON16_set(toRectl(bounds), uint32_t(p.size()), p.constData()));
-    } else {
-        const auto p = points32({points});
-        append(U_EMRPOLYGON_set(toRectl(bounds), uint32_t(p.size()), p.constData()));
-    }
-}
-
-void EmfRecordWriter::polyPolyline(const QList<QPolygon>& lines, const QRect& bounds) {
-    if (lines.isEmpty()) return;
-    const auto n = counts(lines);
-    if (allFit16(lines)) {
-        const auto p = points16(lines);
-        append(U_EMRPOLYPOLYLINE16_set(toRectl(bounds), uint32_t(n.size()), n.constData(), uint32_t(p.size()),
-                                       p.constData()));
-    } else {
-        const auto p = points32(lines);
-        append(U_EMRPOLYPOLYLINE_set(toRectl(bounds), uint32_t(n.size()), n.constData(), uint32_t(p.size()),
-                                     p.constData()));
-    }
-}
-
-void EmfRecordWriter::polyPolygon(const QList<QPolygon>& polygons, const QRect& bounds) {
+void EmfRecordWriter::polyPoints(const QList<QPolygon>& polygons, const QRect& bounds,
+                                 const PolyPointRecord& record) {
     if (polygons.isEmpty()) return;
     const auto n = counts(polygons);
     if (allFit16(polygons)) {
         const auto p = points16(polygons);
-        append(U_EMRPOLYPOLYGON16_set(toRectl(bounds), uint32_t(n.size()), n.constData(), uint32_t(p.size()),
-                                      p.constData()));
+        append(record.small(toRectl(bounds), uint32_t(n.size()), n.constData(), uint32_t(p.size()),
+                            p.constData()));
     } else {
         const auto p = points32(polygons);
-        append(U_EMRPOLYPOLYGON_set(toRectl(bounds), uint32_t(n.size()), n.constData(), uint32_t(p.size()),
-                                    p.constData()));
+        append(record.wide(toRectl(bounds), uint32_t(n.size()), n.constData(), uint32_t(p.size()),
+                           p.constData()));
     }
+}
+
+void EmfRecordWriter::polyline(const QPolygon& p, const QRect& bounds) {
+    points(p, bounds, {U_EMRPOLYLINE16_set, U_EMRPOLYLINE_set});
+}
+
+void EmfRecordWriter::polygon(const QPolygon& p, const QRect& bounds) {
+    points(p, bounds, {U_EMRPOLYGON16_set, U_EMRPOLYGON_set});
+}
+
+void EmfRecordWriter::polyPolyline(const QList<QPolygon>& lines, const QRect& bounds) {
+    polyPoints(lines, bounds, {U_EMRPOLYPOLYLINE16_set, U_EMRPOLYPOLYLINE_set});
+}
+
+void EmfRecordWriter::polyPolygon(const QList<QPolygon>& polygons, const QRect& bounds) {
+    polyPoints(polygons, bounds, {U_EMRPOLYPOLYGON16_set, U_EMRPOLYPOLYGON_set});
 }
 
 void EmfRecordWriter::text(QPoint reference, const QString& text, const QList<int>& advances,

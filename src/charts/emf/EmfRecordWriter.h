@@ -65,6 +65,10 @@ public:
 
 private:
     struct Track;
+    struct PointRecord;
+    struct PolyPointRecord;
     void append(char* record);
+    void points(const QPolygon& points, const QRect& bounds, const PointRecord& record);
+    void polyPoints(const QList<QPolygon>& polygons, const QRect& bounds, const PolyPointRecord& record);
     std::unique_ptr<Track> track_;
 };

@@ -36,6 +36,13 @@ QByteArray sceneEmf() {
     return device.data();
 }
 
+// The scene's metafile as a file in `dir`.
+QString writeSceneEmf(const QTemporaryDir& dir) {
+    QFile emf(dir.filePath(QStringLiteral("chart.emf")));
+    if (!emf.open(QIODevice::WriteOnly) || emf.write(sceneEmf()) <= 0) return {};
+    return emf.fileName();
+}
+
 QImage sceneImage() {
     QImage image(emfscene::kSize, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -116,13 +123,11 @@ void expectLooksLikeTheScene(const QImage& rendered, QPoint offset) {
 TEST(EmfReaders, Emf2SvgDrawsTheClippedLinesAndLabelsAsTheScreenDoes) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    QFile emf(dir.filePath(QStringLiteral("chart.emf")));
-    ASSERT_TRUE(emf.open(QIODevice::WriteOnly));
-    emf.write(sceneEmf());
-    emf.close();
+    const QString emf = writeSceneEmf(dir);
+    ASSERT_FALSE(emf.isEmpty());
     const QString svg = dir.filePath(QStringLiteral("chart.svg")),
                   png = dir.filePath(QStringLiteral("chart.png"));
-    const QString converted = runOrError(QStringLiteral("emf2svg-conv"), {"-i", emf.fileName(), "-o", svg});
+    const QString converted = runOrError(QStringLiteral("emf2svg-conv"), {"-i", emf, "-o", svg});
     ASSERT_TRUE(converted.isEmpty()) << converted.toStdString();
     const QString rendered = runOrError(QStringLiteral("rsvg-convert"), {"-b", "white", "-o", png, svg});
     ASSERT_TRUE(rendered.isEmpty()) << rendered.toStdString();
@@ -138,14 +143,12 @@ TEST(EmfReaders, LibreOfficePlacesThePictureAtItsPhysicalSize) {
         GTEST_SKIP() << "LibreOffice is not installed";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    QFile emf(dir.filePath(QStringLiteral("chart.emf")));
-    ASSERT_TRUE(emf.open(QIODevice::WriteOnly));
-    emf.write(sceneEmf());
-    emf.close();
+    const QString emf = writeSceneEmf(dir);
+    ASSERT_FALSE(emf.isEmpty());
     const QString profile = QUrl::fromLocalFile(dir.filePath(QStringLiteral("profile"))).toString();
-    const QString converted = runOrError(
-        QStringLiteral("soffice"), {"--headless", "-env:UserInstallation=" + profile, "--convert-to", "png",
-                                    "--outdir", dir.path(), emf.fileName()});
+    const QString converted =
+        runOrError(QStringLiteral("soffice"), {"--headless", "-env:UserInstallation=" + profile,
+                                               "--convert-to", "png", "--outdir", dir.path(), emf});
     ASSERT_TRUE(converted.isEmpty()) << converted.toStdString();
     // The picture sits on a page drawn at 96 dpi, so it keeps its pixel size there.
     const QImage page(dir.filePath(QStringLiteral("chart.png")));

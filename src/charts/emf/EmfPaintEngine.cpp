@@ -167,22 +167,35 @@ bool keepsAxes(const QTransform& t) {
     return t.isAffine() && ((t.m12() == 0 && t.m21() == 0) || (t.m11() == 0 && t.m22() == 0));
 }
 
-QRegion deviceRegion(const QRegion& region, const QTransform& t) {
-    if (!keepsAxes(t)) return t.map(region);
-    QRegion out;
-    for (const QRect& r : region) out |= pixelCentresInside(t.mapRect(QRectF(r)));
-    return out;
+// Clips outside `bound` (the picture, a pixel larger) are cut to it before they are
+// turned into regions, so a huge clip costs no more than the picture.
+QRegion deviceRegion(const QRegion& region, const QTransform& t, const QRect& bound) {
+    if (keepsAxes(t)) {
+        QRegion out;
+        for (const QRect& r : region) out |= pixelCentresInside(t.mapRect(QRectF(r)));
+        return out & bound;
+    }
+    bool invertible = false;
+    const QTransform back = t.inverted(&invertible);
+    if (!invertible) return {};
+    return t.map(region & back.mapRect(QRectF(bound)).toAlignedRect()) & bound;
 }
 
-QRegion deviceRegion(const QPainterPath& path, const QTransform& t) {
+QRegion deviceRegion(const QPainterPath& path, const QTransform& t, const QRect& bound) {
     const QPolygonF polygon = path.toFillPolygon(t);
     const QRectF box = polygon.boundingRect();
     if (!std::isfinite(box.width()) || !std::isfinite(box.height())) return {};
     const bool onlyCorners = std::all_of(polygon.begin(), polygon.end(), [&box](QPointF p) {
         return (p.x() == box.left() || p.x() == box.right()) && (p.y() == box.top() || p.y() == box.bottom());
     });
-    if (onlyCorners && polygon.size() <= 5) return pixelCentresInside(box);
-    return QRegion(devicePolygon(polygon), path.fillRule());
+    if (onlyCorners && polygon.size() <= 5) return pixelCentresInside(box) & bound;
+    QPainterPath inside;
+    inside.addPolygon(polygon);
+    inside.setFillRule(path.fillRule());
+    QPainterPath boundPath;
+    boundPath.addRect(QRectF(bound));
+    inside = inside.intersected(boundPath);
+    return QRegion(devicePolygon(inside.toFillPolygon()), inside.fillRule()) & bound;
 }
 
 }  // namespace
@@ -192,6 +205,7 @@ EmfPaintEngine::EmfPaintEngine(EmfRecordWriter& writer, QSize deviceSize, double
       writer_(writer),
       dc_(writer),
       deviceRect_(QPoint(0, 0), deviceSize),
+      clipBound_(deviceRect_.adjusted(-1, -1, 1, 1)),
       dpi_(dpi) {}
 
 bool EmfPaintEngine::begin(QPaintDevice*) {
@@ -216,8 +230,8 @@ void EmfPaintEngine::updateState(const QPaintEngineState& s) {
         if (s.clipOperation() == Qt::NoClip)
             hasClip_ = false;
         else
-            applyClip(s.clipOperation(), usePath ? deviceRegion(s.clipPath(), s.transform())
-                                                 : deviceRegion(s.clipRegion(), s.transform()));
+            applyClip(s.clipOperation(), usePath ? deviceRegion(s.clipPath(), s.transform(), clipBound_)
+                                                 : deviceRegion(s.clipRegion(), s.transform(), clipBound_));
     }
     if (flags & DirtyClipEnabled) clipEnabled_ = s.isClipEnabled();
     if (flags & (DirtyClipPath | DirtyClipRegion | DirtyClipEnabled)) writeClip();

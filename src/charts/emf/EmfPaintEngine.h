@@ -49,6 +49,7 @@ private:
     EmfRecordWriter& writer_;
     EmfDeviceContext dc_;
     QRect deviceRect_;
+    QRect clipBound_;
     double dpi_;
     bool clipEnabled_ = false;
     bool hasClip_ = false;

@@ -467,3 +467,27 @@ TEST(EmfPaintDevice, DotsAreOnePixelLinesAndOpaqueModeIsLaidDownAsLines) {
     EXPECT_EQ(under->u32(24), colorref(QColor(1, 2, 3)));
     for (size_t mode : walk.indexesOf(emr::SetBkMode)) EXPECT_EQ(walk.records[mode].u32(8), 1u);
 }
+
+TEST(EmfPaintDevice, ShapedClipsBecomeRegionsCutToThePicture) {
+    const EmfWalk walk = walkChecked(paintEmf(QSize(100, 100), [](QPainter& p) {
+        QPainterPath round;
+        round.addEllipse(QRectF(0, 0, 100, 100));
+        p.setClipPath(round);
+        p.drawLine(0, 0, 99, 99);
+        p.rotate(45);
+        p.setClipRect(QRect(0, -100000000, 100000000, 100000000));  // one edge along the diagonal
+        p.drawLine(0, 0, 99, 99);
+    }));
+    const auto regions = walk.indexesOf(emr::ExtSelectClipRgn);
+    ASSERT_EQ(regions.size(), 2u);
+    for (size_t at : regions) {
+        const EmfRecord& r = walk.records[at];
+        EXPECT_EQ(r.u32(12), 1u);  // RGN_AND
+        const int rects = r.i32(16 + 8);
+        EXPECT_GT(rects, 1);
+        const QRect bound(QPoint(r.i32(16 + 16), r.i32(16 + 20)),
+                          QPoint(r.i32(16 + 24) - 1, r.i32(16 + 28) - 1));
+        EXPECT_TRUE(QRect(0, 0, 100, 100).contains(bound))
+            << bound.x() << "," << bound.y() << " " << bound.width();
+    }
+}

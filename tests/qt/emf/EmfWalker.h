@@ -3,7 +3,6 @@
 // writer), so the tests can check the structure a reader sees.
 #include <QByteArray>
 #include <QPoint>
-#include <QRect>
 #include <QString>
 #include <cstdint>
 #include <cstring>
@@ -50,10 +49,6 @@ struct EmfRecord {
     uint16_t u16(int at) const { return read<uint16_t>(at); }
     int16_t i16(int at) const { return read<int16_t>(at); }
     uint8_t u8(int at) const { return read<uint8_t>(at); }
-    float f32(int at) const { return read<float>(at); }
-    QRect rect(int at) const {
-        return QRect(QPoint(i32(at), i32(at + 4)), QPoint(i32(at + 8), i32(at + 12)));
-    }
     // RECTL fields as written: left, top, right, bottom.
     std::vector<int32_t> rectl(int at) const { return {i32(at), i32(at + 4), i32(at + 8), i32(at + 12)}; }
     QString utf16(int at, int count) const {

@@ -30,6 +30,14 @@ void EmulatedDs2490::StallNext(Pipe pipe, int skip) { stallCountdown[PipeIndex(p
 
 void EmulatedDs2490::VanishAfter(int count) { vanishCountdown = count; }
 
+void EmulatedDs2490::ClearFaults() {
+    OpenError = UsbError::None;
+    BusShorted = false;
+    stallCountdown.fill(-1);
+    vanishCountdown = -1;
+    delayPolls = delaySkip = 0;
+}
+
 void EmulatedDs2490::Plug() {
     plugged = true;
     open = false;

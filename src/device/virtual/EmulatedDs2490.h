@@ -40,6 +40,8 @@ public:
     }
     // The chip halts as after a halt command; only a resume or a device reset helps.
     void Halt() { halted = true; }
+    // Forgets the faults still due (not a halt, a halted endpoint or an unplugging that happened).
+    void ClearFaults();
     // Commands take no time in the status unless this is on.
     void EnableTiming(bool on, int frameUs = 1000) {
         timing = on;

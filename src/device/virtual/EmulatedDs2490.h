@@ -131,6 +131,7 @@ public:
     // An adapter on `bus`, at USB bus 1 and the next free port.
     EmulatedDs2490& Add(Link& bus);
     EmulatedDs2490& Chip(std::size_t i) { return *chips[i].chip; }
+    UsbAdapterInfo& Info(std::size_t i) { return chips[i].info; }
     std::string ListError;  // reported by FindAdapters, with no adapters
 
     std::vector<UsbAdapterInfo> FindAdapters(std::string& error) override;

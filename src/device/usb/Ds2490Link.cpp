@@ -203,8 +203,7 @@ ResetResult Ds2490Link::Reset() {
     command.startsWithReset = true;
     const Outcome outcome = Run(command);
     if (!outcome.ok) return ResetResult::LinkError;
-    std::uint8_t bits = 0;
-    for (std::uint8_t result : outcome.results) bits |= result;
+    const std::uint8_t bits = outcome.ResultBits();
     if (bits & kResultSh) return ResetResult::Short;
     if (bits & kResultNrs) return ResetResult::NoPresence;
     if (bits & kResultApp) return ResetResult::AlarmingPresence;
@@ -284,9 +283,7 @@ SearchPassResult Ds2490Link::SearchPass(const std::array<std::uint8_t, 8>& direc
     command.startsWithReset = true;
     const Outcome outcome = Run(command);
     if (!outcome.ok) return SearchPassResult::LinkError;
-    std::uint8_t bits = 0;
-    for (std::uint8_t result : outcome.results) bits |= result;
-    if (bits & (kResultNrs | kResultSh)) return SearchPassResult::NoDevice;
+    if (outcome.ResultBits() & (kResultNrs | kResultSh)) return SearchPassResult::NoDevice;
     if (outcome.dataIn != 8 && outcome.dataIn != 16) {
         lastProblem = "the search returned " + std::to_string(outcome.dataIn) + " bytes";
         return SearchPassResult::LinkError;

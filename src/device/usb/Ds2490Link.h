@@ -52,6 +52,12 @@ private:
         bool ok = false;
         std::vector<std::uint8_t> results;  // result bytes, device-arrival marks left out
         int dataIn = 0;
+        // The error bits of all the result bytes together.
+        std::uint8_t ResultBits() const {
+            std::uint8_t bits = 0;
+            for (std::uint8_t result : results) bits |= result;
+            return bits;
+        }
     };
 
     // Runs the command; on a failure recovers the chip and repeats once when that is safe.

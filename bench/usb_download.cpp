@@ -12,7 +12,7 @@
 #include "app/TTRecForm.h"
 #include "device/onewire/Search.h"
 #include "device/usb/Ds2490Link.h"
-#include "device/virtual/EmulatedDs2490.h"
+#include "device/virtual/EmulatedUsbHost.h"
 
 namespace {
 constexpr double kBusLimitUs = 3028.0 * 8 * 65 + 3 * 1100;

@@ -12,7 +12,7 @@
 #include "device/usb/Ds2490Link.h"
 #include "device/usb/LibusbHost.h"
 #include "device/usb/UsbTrace.h"
-#include "device/virtual/EmulatedDs2490.h"
+#include "device/virtual/EmulatedUsbHost.h"
 
 LinkProvider::LinkProvider(Link* virtualBus)
     : virtualLink(virtualBus),

@@ -9,7 +9,7 @@
 #include "device/LinkFactory.h"
 #include "device/tmex/DriverFixture.h"
 #include "device/tmex/TmexDriver.h"
-#include "device/virtual/EmulatedDs2490.h"
+#include "device/virtual/EmulatedUsbHost.h"
 #include "device/virtual/VirtualAdapter.h"
 #include "support/DateAt.h"
 #include "support/PerTestPath.h"

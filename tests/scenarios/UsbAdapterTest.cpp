@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "app/TTRecForm.h"
-#include "device/virtual/EmulatedDs2490.h"
+#include "device/virtual/EmulatedUsbHost.h"
 #include "device/virtual/TemperatureProfile.h"
 #include "scenarios/DownloadRig.h"
 #include "support/DateAt.h"

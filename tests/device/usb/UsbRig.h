@@ -6,7 +6,7 @@
 
 #include "device/bus/MemorySlave.h"
 #include "device/usb/Ds2490Link.h"
-#include "device/virtual/EmulatedDs2490.h"
+#include "device/virtual/EmulatedUsbHost.h"
 #include "device/virtual/VirtualBus.h"
 
 struct UsbRig {

@@ -217,6 +217,10 @@ TEST_F(DriverTest, DefaultPortComesFromTheSavedFile) {
     EXPECT_EQ(type, 5);
     EXPECT_EQ(number, 2);
 
+    std::ofstream(config.PortFile()) << "[Port]\nType=6\nNumber=1\n";
+    ASSERT_EQ(driver.TMReadDefaultPort(&number, &type), 1) << "the USB adapter saved by the set-up tool";
+    EXPECT_EQ(type, kPortTypeUsbDs2490);
+
     ::setenv("KELVARA_PORT", "15:3", 1);
     ASSERT_EQ(driver.TMReadDefaultPort(&number, &type), 1);
     EXPECT_EQ(type, 15);

@@ -1,10 +1,11 @@
 #pragma once
 // Maps a driver port (type, number) to the link behind it: type 15 is the
 // in-process virtual bus handed in by main, type 5 a DS9097U (DS2480B) on a
-// serial port, opened on demand and kept. The USB adapter (type 6) is a known
-// type without a backend yet: its link refuses to open, so the program offers
-// the port set-up tool. With KELVARA_TRACE=1 every link is wrapped in a
-// TracingLink writing to stderr.
+// serial port, type 6 the Nth DS9490 (DS2490) on the USB; the adapters are
+// opened on demand and kept. With KELVARA_TRACE=1 every link is wrapped in a
+// TracingLink writing to stderr, and every USB transfer is written there too.
+// KELVARA_USB=emulated (or emulated:N) puts N emulated DS2490s in front of the
+// virtual bus in place of the real USB, to try the USB path without hardware.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -13,6 +14,7 @@
 
 #include "device/onewire/Link.h"
 #include "device/serial/SerialPort.h"
+#include "device/usb/UsbTransport.h"
 
 class LinkProvider {
 public:
@@ -26,6 +28,11 @@ public:
 
     // Tests put an emulated adapter here; by default a termios port is opened.
     void SetSerialPortFactory(SerialPortFactory factory);
+    // Tests put an emulated USB host here (not owned), before the first USB link;
+    // by default libusb is used.
+    void SetUsbHost(UsbHost* host);
+    // The USB host in use (created on first use), tracing included.
+    UsbHost& Usb();
     // Forces tracing on (or off) regardless of the environment.
     void SetTracing(bool on, std::ostream* out = nullptr);
 
@@ -46,8 +53,13 @@ private:
     Entry Wrap(Link* link, std::unique_ptr<Link> owned, const std::string& name);
 
     Link* virtualLink;
+    // Before the links, which use them until they are destroyed.
+    UsbHost* usbHost = nullptr;
+    std::unique_ptr<UsbHost> ownedUsbHost;
+    std::unique_ptr<UsbHost> tracingUsbHost;
     std::unique_ptr<Entry> virtualEntry;
     std::map<int, Entry> serialLinks;
+    std::map<int, Entry> usbLinks;
     SerialPortFactory serialFactory;
     bool tracing;
     std::ostream* traceOut;

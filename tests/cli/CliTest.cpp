@@ -191,6 +191,12 @@ TEST_F(Cli, DownloadFromTheVirtualAdapterSavesALoadableDataFile) {
     EXPECT_EQ(noAdapter.Status, 1);
     EXPECT_FALSE(noAdapter.Err.empty());
     EXPECT_FALSE(fs::exists(dir / "none.dmp"));
+
+    // No DS9490 on this machine: a clear message at once, not a wait.
+    const CliRun noUsb = Cmd("download --port 6:1 -o " + Quote(dir / "none.dmp"));
+    EXPECT_EQ(noUsb.Status, 1);
+    EXPECT_NE(noUsb.Err.find("no adapter answers on port 6:1"), std::string::npos) << noUsb.Err;
+    EXPECT_FALSE(fs::exists(dir / "none.dmp"));
 }
 
 TEST_F(Cli, DownloadSucceedsWhenTheVirtualAdapterStateCannotBeSaved) {

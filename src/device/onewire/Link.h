@@ -1,11 +1,15 @@
 #pragma once
 // The 1-Wire link: the bottom of the stack. Backends (virtual bus, DS2480B
 // serial, DS2490 USB) implement it; the driver builds every call on it.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 enum class ResetResult { NoPresence, Presence, AlarmingPresence, Short, LinkError };
+
+// What an adapter's own search command did in one pass (Link::SearchPass).
+enum class SearchPassResult { Unsupported, Found, NoDevice, LinkError };
 
 // A device answered the reset (an alarming one too).
 inline bool DevicePresent(ResetResult result) {
@@ -37,6 +41,18 @@ public:
             bits[i] = static_cast<std::uint8_t>(read);
         }
         return true;
+    }
+
+    // One Search ROM pass run by the adapter in a single command: reset, the ROM
+    // command (F0h, or ECh when conditional) and the 64 bit triplets, taking the bit
+    // of `directions` wherever the devices disagree. On Found, `rom` is the ROM
+    // followed and bit n of `discrepancies` (LSB of byte 0 first) is set where the
+    // devices disagreed at ROM bit n. Adapters without such a command keep this
+    // default and the search runs bit by bit.
+    virtual SearchPassResult SearchPass(const std::array<std::uint8_t, 8>& /*directions*/,
+                                        bool /*conditional*/, std::array<std::uint8_t, 8>& /*rom*/,
+                                        std::array<std::uint8_t, 8>& /*discrepancies*/) {
+        return SearchPassResult::Unsupported;
     }
 
     virtual std::string Version() const = 0;

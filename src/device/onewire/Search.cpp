@@ -1,5 +1,7 @@
 #include "device/onewire/Search.h"
 
+#include <optional>
+
 #include "device/onewire/Crc.h"
 
 namespace onewire {
@@ -11,6 +13,54 @@ int RomBit(const Rom& rom, int index) { return (rom[index / 8] >> (index % 8)) &
 void SetRomBit(Rom& rom, int index, int value) {
     const auto mask = static_cast<std::uint8_t>(1u << (index % 8));
     rom[index / 8] = static_cast<std::uint8_t>(value ? (rom[index / 8] | mask) : (rom[index / 8] & ~mask));
+}
+
+// The directions a pass takes where devices disagree: the last ROM's bits below the
+// last discrepancy, 1 at it, 0 above.
+Rom PassDirections(const SearchState& state) {
+    Rom directions{};
+    for (int bit = 1; bit < state.lastDiscrepancy && bit <= 64; ++bit)
+        SetRomBit(directions, bit - 1, RomBit(state.rom, bit - 1));
+    if (state.lastDiscrepancy >= 1 && state.lastDiscrepancy <= 64)
+        SetRomBit(directions, state.lastDiscrepancy - 1, 1);
+    return directions;
+}
+
+SearchOutcome FinishPass(SearchState& state, const Rom& rom, int lastZero, int familyDiscrepancy) {
+    if (!RomCrcValid(rom) || rom[0] == 0) {
+        ResetSearch(state);
+        return SearchOutcome::CrcError;
+    }
+    state.rom = rom;
+    state.lastDiscrepancy = lastZero;
+    state.lastFamilyDiscrepancy = familyDiscrepancy;
+    state.lastDevice = lastZero == 0;
+    return SearchOutcome::Found;
+}
+
+// The pass done by the adapter's own search command; nullopt when it has none.
+std::optional<SearchOutcome> AdapterPass(Link& link, SearchState& state, bool conditional) {
+    Rom rom{}, discrepancies{};
+    switch (link.SearchPass(PassDirections(state), conditional, rom, discrepancies)) {
+        case SearchPassResult::Unsupported:
+            return std::nullopt;
+        case SearchPassResult::LinkError:
+            return SearchOutcome::LinkError;
+        case SearchPassResult::NoDevice:
+            ResetSearch(state);
+            return SearchOutcome::NoDevice;
+        case SearchPassResult::Found:
+            break;
+    }
+    int lastZero = 0;
+    int familyDiscrepancy = state.lastFamilyDiscrepancy;
+    for (int bit = 1; bit <= 64; ++bit) {
+        if (RomBit(discrepancies, bit - 1) && RomBit(rom, bit - 1) == 0) {
+            lastZero = bit;
+            if (lastZero < 9) familyDiscrepancy = lastZero;
+        }
+    }
+    return FinishPass(state, rom, lastZero, familyDiscrepancy);
 }
 
 }  // namespace
@@ -31,6 +81,7 @@ SearchOutcome SearchNext(Link& link, SearchState& state, bool conditional) {
         ResetSearch(state);
         return SearchOutcome::NoDevice;
     }
+    if (const auto outcome = AdapterPass(link, state, conditional)) return *outcome;
     const ResetResult reset = link.Reset();
     if (reset == ResetResult::LinkError) return SearchOutcome::LinkError;
     if (!DevicePresent(reset)) {
@@ -73,15 +124,7 @@ SearchOutcome SearchNext(Link& link, SearchState& state, bool conditional) {
         slots[1] = slots[2] = 1;
         if (!link.TouchBits(slots, bit < 64 ? 3 : 1)) return SearchOutcome::LinkError;
     }
-    if (!RomCrcValid(rom) || rom[0] == 0) {
-        ResetSearch(state);
-        return SearchOutcome::CrcError;
-    }
-    state.rom = rom;
-    state.lastDiscrepancy = lastZero;
-    state.lastFamilyDiscrepancy = familyDiscrepancy;
-    state.lastDevice = lastZero == 0;
-    return SearchOutcome::Found;
+    return FinishPass(state, rom, lastZero, familyDiscrepancy);
 }
 
 SearchOutcome VerifyRom(Link& link, const Rom& rom) {

@@ -90,3 +90,25 @@ bool TracingLink::TouchBits(std::uint8_t* bits, std::size_t count) {
     out << name << " bits " << count << " > " << sent << " < " << (ok ? read : "link error") << '\n';
     return ok;
 }
+
+SearchPassResult TracingLink::SearchPass(const std::array<std::uint8_t, 8>& directions, bool conditional,
+                                         std::array<std::uint8_t, 8>& rom,
+                                         std::array<std::uint8_t, 8>& discrepancies) {
+    const SearchPassResult result = inner.SearchPass(directions, conditional, rom, discrepancies);
+    if (result == SearchPassResult::Unsupported) return result;
+    out << name << " search pass " << (conditional ? "EC" : "F0") << " > " << HexBytes(directions.data(), 8)
+        << " < ";
+    switch (result) {
+        case SearchPassResult::Found:
+            out << HexBytes(rom.data(), 8) << " discrepancies " << HexBytes(discrepancies.data(), 8);
+            break;
+        case SearchPassResult::NoDevice:
+            out << "no device";
+            break;
+        default:
+            out << "link error";
+            break;
+    }
+    out << '\n';
+    return result;
+}

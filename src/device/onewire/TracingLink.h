@@ -20,6 +20,9 @@ public:
     int TouchByte(std::uint8_t byte) override;
     bool Block(std::uint8_t* data, std::size_t length) override;
     bool TouchBits(std::uint8_t* bits, std::size_t count) override;
+    SearchPassResult SearchPass(const std::array<std::uint8_t, 8>& directions, bool conditional,
+                                std::array<std::uint8_t, 8>& rom,
+                                std::array<std::uint8_t, 8>& discrepancies) override;
     std::string Version() const override { return inner.Version(); }
 
 private:

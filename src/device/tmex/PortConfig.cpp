@@ -65,14 +65,10 @@ bool ValidPortSetting(const PortSetting& setting, std::string& error) {
     return true;
 }
 
-// What a user may choose: a valid setting of an adapter type this driver drives.
+// What a user may choose: a valid setting of an adapter type this driver drives
+// (all three now, the USB adapter included).
 static bool SelectablePortSetting(const PortSetting& setting, std::string& error) {
-    if (!ValidPortSetting(setting, error)) return false;
-    if (setting.Type == kPortTypeUsbDs2490) {
-        error = "The USB adapter (type 6) is not supported yet.";
-        return false;
-    }
-    return true;
+    return ValidPortSetting(setting, error);
 }
 
 PortConfigStatus LoadPortConfig(const std::string& path, PortSetting& setting, std::string& error) {

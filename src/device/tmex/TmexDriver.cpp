@@ -61,7 +61,7 @@ std::int16_t TmexDriver::TMSetup(std::int32_t session) {
     std::string error;
     if (!link->Open(error)) {
         // The program's box names no reason; a terminal or a log keeps it.
-        std::fprintf(stderr, "kelvara: adapter not ready: %s\n", error.c_str());
+        if (setupErrorsToStderr) std::fprintf(stderr, "kelvara: adapter not ready: %s\n", error.c_str());
         lastSetupError = error;
         return 0;
     }

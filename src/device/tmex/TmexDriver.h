@@ -23,6 +23,8 @@ public:
 
     // Why the last TMSetup failed (empty after a success); for logs and the about box.
     const std::string& LastSetupError() const { return lastSetupError; }
+    // Off: a failed TMSetup is not also written to stderr (the CLI says it in its own words).
+    void SetSetupErrorsToStderr(bool on) { setupErrorsToStderr = on; }
 
     std::int32_t TMExtendedStartSession(std::int16_t portNumber, std::int16_t portType,
                                         void* reserved) override;
@@ -67,4 +69,5 @@ private:
     std::map<std::int32_t, Port> sessions;
     std::int32_t nextSession = 1;
     std::string lastSetupError;
+    bool setupErrorsToStderr = true;
 };

@@ -94,6 +94,9 @@ TEST(PortConfig, SetupToolCommandLine) {
     ASSERT_TRUE(ParsePortSetupArguments({"--port", "1", "--type", "15"}, setting, error));
     EXPECT_EQ(setting.Type, 15);
     EXPECT_TRUE(setting.Device.empty());
+    ASSERT_TRUE(ParsePortSetupArguments({"--type", "6", "--port", "2"}, setting, error)) << error;
+    EXPECT_EQ(setting.Type, 6);
+    EXPECT_EQ(setting.Number, 2);
     const std::vector<std::vector<std::string>> bad = {
         {},
         {"--type", "5"},
@@ -102,7 +105,7 @@ TEST(PortConfig, SetupToolCommandLine) {
         {"--type", "5", "--port", "1", "--speed", "9"},
         {"--type", "15", "--port", "1", "--device", "/dev/ttyS0"},
         {"--type", "9", "--port", "1"},
-        {"--type", "6", "--port", "1"}};
+        {"--type", "6", "--port", "1", "--device", "/dev/ttyUSB0"}};
     for (const auto& arguments : bad) {
         error.clear();
         EXPECT_FALSE(ParsePortSetupArguments(arguments, setting, error));

@@ -200,7 +200,8 @@ TEST_F(DriverTest, VersionTextsFitTheCallersBuffer) {
     EXPECT_GT(driver.TMGetTypeVersion(kPortTypeVirtual, buffer), 0);
     EXPECT_NE(std::string(buffer).find("irtual"), std::string::npos);
     EXPECT_GT(driver.TMGetTypeVersion(kPortTypeSerialDs2480, buffer), 0);
-    EXPECT_LE(driver.TMGetTypeVersion(kPortTypeUsbDs2490, buffer), 0);
+    EXPECT_GT(driver.TMGetTypeVersion(kPortTypeUsbDs2490, buffer), 0);
+    EXPECT_NE(std::string(buffer).find("DS2490"), std::string::npos);
     EXPECT_LE(driver.TMGetTypeVersion(0, buffer), 0);
     EXPECT_LE(driver.TMGetTypeVersion(kPortTypeVirtual, nullptr), 0);
 }
@@ -215,6 +216,10 @@ TEST_F(DriverTest, DefaultPortComesFromTheSavedFile) {
     ASSERT_EQ(driver.TMReadDefaultPort(&number, &type), 1);
     EXPECT_EQ(type, 5);
     EXPECT_EQ(number, 2);
+
+    std::ofstream(config.PortFile()) << "[Port]\nType=6\nNumber=1\n";
+    ASSERT_EQ(driver.TMReadDefaultPort(&number, &type), 1) << "the USB adapter saved by the set-up tool";
+    EXPECT_EQ(type, kPortTypeUsbDs2490);
 
     ::setenv("KELVARA_PORT", "15:3", 1);
     ASSERT_EQ(driver.TMReadDefaultPort(&number, &type), 1);
@@ -234,7 +239,8 @@ TEST(LinkProvider, MapsPortTypesToLinks) {
     LinkProvider links(&bus);
     links.SetTracing(false);
     EXPECT_EQ(links.LinkFor(kPortTypeVirtual, 1), &bus);
-    EXPECT_EQ(links.LinkFor(kPortTypeUsbDs2490, 1), nullptr);
+    EXPECT_NE(links.LinkFor(kPortTypeUsbDs2490, 1), nullptr);
+    EXPECT_EQ(links.LinkFor(kPortTypeUsbDs2490, 0), nullptr);
     EXPECT_EQ(links.LinkFor(3, 1), nullptr);
     EXPECT_EQ(links.LinkFor(kPortTypeSerialDs2480, 0), nullptr);
 

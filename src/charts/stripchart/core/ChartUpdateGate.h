@@ -1,0 +1,42 @@
+#pragma once
+// BeginUpdate/EndUpdate for the chart: while updating, repaint and full-redraw
+// requests and the data-update event are only remembered; EndUpdate performs
+// them once. With a frame rate above 0 a long update still paints that often.
+#include <cstdint>
+#include <functional>
+
+class ChartUpdateGate {
+public:
+    class Sink {
+    public:
+        virtual ~Sink() = default;
+        virtual void Paint(bool fullRedraw) = 0;
+        virtual void FireDataUpdate() = 0;
+    };
+
+    // clockMs: a millisecond clock, for the frame rate.
+    ChartUpdateGate(Sink& sink, std::function<std::int64_t()> clockMs);
+
+    void RequestRepaint() { Request(false); }
+    void RequestFullRedraw() { Request(true); }
+    void RequestDataUpdate();
+
+    // Calls do not nest: one EndUpdate ends any number of BeginUpdate.
+    void BeginUpdate() { updating_ = true; }
+    void EndUpdate();
+    bool Updating() const { return updating_; }
+
+    int UpdateFrameRate() const { return frameRate_; }
+    void SetUpdateFrameRate(int framesPerSecond) { frameRate_ = framesPerSecond; }
+
+private:
+    void Request(bool full);
+    void FlushWhenDue();
+
+    Sink& sink_;
+    std::function<std::int64_t()> clock_;
+    bool updating_ = false;
+    bool fullPending_ = false, repaintPending_ = false, dataUpdatePending_ = false;
+    std::int64_t lastEndUpdate_ = 0;
+    int frameRate_ = 0;
+};

@@ -5,7 +5,7 @@ ChartUpdateGate::ChartUpdateGate(Sink& sink, std::function<std::int64_t()> clock
 
 void ChartUpdateGate::Request(bool full) {
     if (!updating_) {
-        sink_.Paint(full);
+        sink_.Paint(full, false);
         return;
     }
     (full ? fullPending_ : repaintPending_) = true;
@@ -34,8 +34,8 @@ void ChartUpdateGate::EndUpdate() {
     const bool full = fullPending_, repaint = repaintPending_, data = dataUpdatePending_;
     fullPending_ = repaintPending_ = dataUpdatePending_ = false;
     if (full)
-        sink_.Paint(true);
+        sink_.Paint(true, true);
     else if (repaint)
-        sink_.Paint(false);
+        sink_.Paint(false, true);
     if (data) sink_.FireDataUpdate();
 }

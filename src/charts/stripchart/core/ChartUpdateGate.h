@@ -10,7 +10,8 @@ public:
     class Sink {
     public:
         virtual ~Sink() = default;
-        virtual void Paint(bool fullRedraw) = 0;
+        // immediately: the paint ends an update, so a long load shows its progress.
+        virtual void Paint(bool fullRedraw, bool immediately) = 0;
         virtual void FireDataUpdate() = 0;
     };
 

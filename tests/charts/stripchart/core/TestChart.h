@@ -28,7 +28,7 @@ protected:
     void RequestDataUpdateEvent() override { gate.RequestDataUpdate(); }
 
 private:
-    void Paint(bool full) override { ++(full ? fullRedraws : repaints); }
+    void Paint(bool full, bool) override { ++(full ? fullRedraws : repaints); }
     void FireDataUpdate() override {
         ++dataUpdates;
         Fire(OnDataUpdate);

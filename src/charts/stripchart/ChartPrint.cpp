@@ -53,8 +53,9 @@ void PrintStripChart(TStripChart& chart, ChartPrinter& printer) {
                                chart.PrinterMarginRight(), chart.PrinterMarginBottom()};
     const PrintGeometry g = ComputePrintGeometry(page.width(), page.height(), printer.LegalPaper(), margins,
                                                  chart.width(), chart.height());
+    QPaintDevice& device = printer.Device();
     QPainter painter;
-    if (!painter.begin(&printer.Device()))
+    if (!painter.begin(&device))
         throw std::runtime_error("The printer could not start the print job.");
     if (g.ImageWidth > 0 && g.ImageHeight > 0) {
         // The same picture as the metafile, stretched into its rectangle.
@@ -74,7 +75,7 @@ void PrintStripChart(TStripChart& chart, ChartPrinter& printer) {
     font.setItalic(chart.PrintFont.Italic);
     painter.setFont(font);
     painter.setPen(ToQColor(chart.PrintFont.Color));
-    const QFontMetrics metrics(font, &printer.Device());
+    const QFontMetrics metrics(font, &device);
     const int lineHeight = metrics.height();
     int top = g.FirstLineTop;
     for (const std::string& line : chart.PrintLines()) {

@@ -8,7 +8,37 @@ namespace {
 // finite; the visible part of a line moves by far less than a pixel.
 constexpr double kFar = 1e7;
 
-double Pixel(double coordinate) { return std::nearbyint(std::clamp(coordinate, -kFar, kFar)); }
+// Rounds half to even like nearbyint, without a library call: adding 2^52 leaves no
+// fraction bits. Valid for |coordinate| <= kFar.
+double Pixel(double coordinate) {
+    constexpr double kShift = 4503599627370496.0;
+    const double c = std::clamp(coordinate, -kFar, kFar);
+    return c >= 0 ? (c + kShift) - kShift : -((-c + kShift) - kShift);
+}
+
+// Value access without a virtual call per point for the two kinds of channel.
+struct ContinuousValues {
+    const double* values;
+    bool Get(int i, double& value) const {
+        value = values[i];
+        return true;
+    }
+};
+struct NullableValues {
+    const TDataNullEntry* entries;
+    bool Get(int i, double& value) const {
+        value = entries[i].Value;
+        return !entries[i].Null;
+    }
+};
+struct AnyValues {
+    const TStripChartChannel& channel;
+    bool Get(int i, double& value) const {
+        bool null = false;
+        value = channel.GetValue(i, null);
+        return !null;
+    }
+};
 
 // Joins points into runs; a null value ends the run.
 class RunBuilder {
@@ -127,22 +157,19 @@ bool ChannelShown(const StripChartModel& chart, int channel) {
     return true;
 }
 
-std::vector<PixelRun> ChannelRuns(const StripChartModel& chart, const PlotMapping& mapping, int channel) {
-    std::vector<PixelRun> runs;
-    if (!ChannelLinesDrawable(chart) || !ChannelShown(chart, channel)) return runs;
-    const TStripChartChannel& source = chart.GetChannel(channel);
-    const PlotMapping percent(mapping.Plot(), chart.XWindow(), {0.0, 100.0}, chart.YAxisReverseScale());
-    const PlotMapping& scale = source.PercentScale ? percent : mapping;
+namespace {
+template <typename Values>
+void CollectRuns(const StripChartModel& chart, const PlotMapping& scale, int last, const Values& values,
+                 std::vector<PixelRun>& runs) {
     const double* times = chart.TimeIndexes().Data();
     const double xMax = chart.XAxisMax();
-    const int last = std::min(chart.LastVisibleIndex(), source.LastDataIndex());
     const bool minMax = chart.EnableDataDrawMinMax();
     RunBuilder builder(runs);
     Column column;
     for (int i = chart.FirstVisibleIndex(); i <= last; ++i) {
-        bool null = false;
-        const double value = source.GetValue(i, null);
-        if (null || !std::isfinite(value)) {
+        double value = 0.0;
+        const bool set = values.Get(i, value);
+        if (!set || !std::isfinite(value)) {
             column.Flush(builder);
             builder.Break();
         } else {
@@ -157,6 +184,22 @@ std::vector<PixelRun> ChannelRuns(const StripChartModel& chart, const PlotMappin
         if (times[i] >= xMax) break;
     }
     column.Flush(builder);
+}
+}  // namespace
+
+std::vector<PixelRun> ChannelRuns(const StripChartModel& chart, const PlotMapping& mapping, int channel) {
+    std::vector<PixelRun> runs;
+    if (!ChannelLinesDrawable(chart) || !ChannelShown(chart, channel)) return runs;
+    const TStripChartChannel& source = chart.GetChannel(channel);
+    const PlotMapping percent(mapping.Plot(), chart.XWindow(), {0.0, 100.0}, chart.YAxisReverseScale());
+    const PlotMapping& scale = source.PercentScale ? percent : mapping;
+    const int last = std::min(chart.LastVisibleIndex(), source.LastDataIndex());
+    if (auto* continuous = dynamic_cast<const TStripChartContinuousChannel*>(&source))
+        CollectRuns(chart, scale, last, ContinuousValues{continuous->Values().Data()}, runs);
+    else if (auto* nullable = dynamic_cast<const TStripChartDiscontinuousChannel*>(&source))
+        CollectRuns(chart, scale, last, NullableValues{nullable->Values().Data()}, runs);
+    else
+        CollectRuns(chart, scale, last, AnyValues{source}, runs);
     return runs;
 }
 

@@ -41,7 +41,7 @@ public:
         if (capacity > kMaxChartListSize) throw EStripChartError(ChartErrors::MaximumListSize);
         capacity = std::max(capacity, count_);
         if (capacity == capacity_) return;
-        auto items = std::make_unique<Entry[]>(static_cast<std::size_t>(capacity));
+        auto items = std::make_unique_for_overwrite<Entry[]>(static_cast<std::size_t>(capacity));
         std::copy(items_.get(), items_.get() + count_, items.get());
         items_ = std::move(items);
         capacity_ = capacity;

@@ -3,26 +3,7 @@
 ChartUpdateGate::ChartUpdateGate(Sink& sink, std::function<std::int64_t()> clockMs)
     : sink_(sink), clock_(std::move(clockMs)), lastEndUpdate_(clock_()) {}
 
-void ChartUpdateGate::Request(bool full) {
-    if (!updating_) {
-        sink_.Paint(full, false);
-        return;
-    }
-    (full ? fullPending_ : repaintPending_) = true;
-    FlushWhenDue();
-}
-
-void ChartUpdateGate::RequestDataUpdate() {
-    if (!updating_) {
-        sink_.FireDataUpdate();
-        return;
-    }
-    dataUpdatePending_ = true;
-    FlushWhenDue();
-}
-
 void ChartUpdateGate::FlushWhenDue() {
-    if (frameRate_ <= 0) return;
     if ((clock_() - lastEndUpdate_) * frameRate_ <= 1000) return;
     EndUpdate();
     BeginUpdate();

@@ -20,7 +20,11 @@ public:
 
     void RequestRepaint() { Request(false); }
     void RequestFullRedraw() { Request(true); }
-    void RequestDataUpdate();
+    void RequestDataUpdate() {
+        if (!updating_) return sink_.FireDataUpdate();
+        dataUpdatePending_ = true;
+        if (frameRate_ > 0) FlushWhenDue();
+    }
 
     // Calls do not nest: one EndUpdate ends any number of BeginUpdate.
     void BeginUpdate() { updating_ = true; }
@@ -31,7 +35,12 @@ public:
     void SetUpdateFrameRate(int framesPerSecond) { frameRate_ = framesPerSecond; }
 
 private:
-    void Request(bool full);
+    // Inline: every data point of a bulk load asks for a paint.
+    void Request(bool full) {
+        if (!updating_) return sink_.Paint(full, false);
+        (full ? fullPending_ : repaintPending_) = true;
+        if (frameRate_ > 0) FlushWhenDue();
+    }
     void FlushWhenDue();
 
     Sink& sink_;

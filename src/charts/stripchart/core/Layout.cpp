@@ -105,14 +105,12 @@ ChartLayout ComputeLayout(const StripChartModel& chart, int clientWidth, int cli
 }
 
 PlotMapping::PlotMapping(const ChartRect& plot, const AxisWindow& x, const AxisWindow& y, bool reverseY)
-    : plot_(plot), x_(x), y_(y), reverse_(reverseY) {}
-
-double PlotMapping::X(double time) const { return plot_.Left + (time - x_.Min) / x_.Span() * plot_.Width(); }
-
-double PlotMapping::Y(double value) const {
-    const double up = (value - y_.Min) / y_.Span() * (plot_.Height() - 1);
-    return reverse_ ? plot_.Top + up : plot_.Bottom - up;
-}
+    : plot_(plot),
+      x_(x),
+      y_(y),
+      reverse_(reverseY),
+      xScale_(plot.Width() / x.Span()),
+      yScale_((plot.Height() - 1) / y.Span()) {}
 
 double PlotMapping::TimeAt(double px) const { return x_.Min + (px - plot_.Left) / plot_.Width() * x_.Span(); }
 

@@ -57,8 +57,12 @@ ChartLayout ComputeLayout(const StripChartModel& chart, int clientWidth, int cli
 class PlotMapping {
 public:
     PlotMapping(const ChartRect& plot, const AxisWindow& x, const AxisWindow& y, bool reverseY);
-    double X(double time) const;
-    double Y(double value) const;
+    // Inline: the drawing loops map every visible point.
+    double X(double time) const { return plot_.Left + (time - x_.Min) * xScale_; }
+    double Y(double value) const {
+        const double up = (value - y_.Min) * yScale_;
+        return reverse_ ? plot_.Top + up : plot_.Bottom - up;
+    }
     double TimeAt(double px) const;
     double ValueAt(double py) const;
     const ChartRect& Plot() const { return plot_; }
@@ -67,6 +71,7 @@ private:
     ChartRect plot_;
     AxisWindow x_, y_;
     bool reverse_;
+    double xScale_, yScale_;  // pixels per unit
 };
 
 PlotMapping MappingFor(const StripChartModel& chart, const ChartLayout& layout);

@@ -38,7 +38,8 @@ std::optional<AxisWindow> AutoScrollWindow(const AxisWindow& window, const AutoS
 
 AxisWindow AutoScaleWindow(const AxisWindow& window, const AutoScaleRule& rule, double dataMin,
                            double dataMax) {
-    const double step = window.Span() / (rule.MajorCount - 1) / (std::max(rule.MinorCount, 0) + 1);
+    // One minor tick interval: span / (major - 1) / (minor + 1), in one division.
+    const double step = window.Span() / ((rule.MajorCount - 1) * (std::max(rule.MinorCount, 0) + 1.0));
     const double margin = rule.Hysteresis != 0.0 ? rule.Hysteresis : step;
     AxisWindow result = window;
     if (rule.MaxAdjust && window.Max - step < dataMax) result.Max = dataMax + margin;

@@ -28,6 +28,7 @@ struct AutoScaleRule {
     double Hysteresis = 0.0;
     bool MinAdjust = true;
     bool MaxAdjust = true;
+    friend bool operator==(const AutoScaleRule&, const AutoScaleRule&) = default;
 };
 
 // The Y window that keeps dataMin..dataMax at least one minor tick interval of

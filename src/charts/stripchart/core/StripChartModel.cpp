@@ -68,7 +68,10 @@ void StripChartModel::SetChannelData(int channel, int index, double value) {
 void StripChartModel::AutoScale() {
     const AutoScaleRule rule{yAxisTickMajorCount_, YAxisTickMinorCount(), AutoScaleHysterisis(),
                              AutoScaleMinAdjustEnabled(), AutoScaleMaxAdjustEnabled()};
+    const AutoScaleInputs inputs{YWindow(), rule, dataMin_, dataMax_};
+    if (settledAutoScale_ == inputs) return;
     const AxisWindow window = AutoScaleWindow(YWindow(), rule, dataMin_, dataMax_);
+    if (window == YWindow()) settledAutoScale_ = inputs;
     SetYAxisMax(window.Max);
     SetYAxisMin(window.Min);
 }
@@ -161,14 +164,14 @@ void StripChartModel::ReadChannels(const std::vector<TChannelDefinition>& channe
 }
 
 void StripChartModel::UpdateVisibleRange() {
-    firstVisibleIndex_ = FirstVisibleIndexFor(times_, xAxisMin_);
-    lastVisibleIndex_ = LastVisibleIndexFor(times_, xAxisMax_);
+    firstVisibleIndex_ = FirstVisibleIndexFor(times_, xAxisMin_, firstVisibleIndex_);
+    lastVisibleIndex_ = LastVisibleIndexFor(times_, xAxisMax_, lastVisibleIndex_);
 }
 
 void StripChartModel::SetXAxisMin(double value) {
     if (value == xAxisMin_) return;
     xAxisMin_ = value;
-    firstVisibleIndex_ = FirstVisibleIndexFor(times_, xAxisMin_);
+    firstVisibleIndex_ = FirstVisibleIndexFor(times_, xAxisMin_, firstVisibleIndex_);
     RequestRepaint();
     Fire(OnXAxisMinChange);
 }
@@ -176,7 +179,7 @@ void StripChartModel::SetXAxisMin(double value) {
 void StripChartModel::SetXAxisMax(double value) {
     if (value == xAxisMax_) return;
     xAxisMax_ = value;
-    lastVisibleIndex_ = LastVisibleIndexFor(times_, xAxisMax_);
+    lastVisibleIndex_ = LastVisibleIndexFor(times_, xAxisMax_, lastVisibleIndex_);
     RequestRepaint();
     Fire(OnXAxisMaxChange);
 }

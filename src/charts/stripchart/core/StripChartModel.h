@@ -5,6 +5,7 @@
 // and answers the three requests (repaint, full redraw, data-update event).
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -252,6 +253,15 @@ private:
     double dataMin_ = 0.0, dataMax_ = 0.0;
     // The windows saved when leaving scmPlot.
     AxisWindow savedX_{0.0, 10.0}, savedY_{0.0, 100.0};
+    // The inputs of the last auto-scale that changed nothing: the same inputs give
+    // the same answer, so a bulk load skips the arithmetic once the axis is settled.
+    struct AutoScaleInputs {
+        AxisWindow Y;
+        AutoScaleRule Rule;
+        double DataMin = 0, DataMax = 0;
+        friend bool operator==(const AutoScaleInputs&, const AutoScaleInputs&) = default;
+    };
+    std::optional<AutoScaleInputs> settledAutoScale_;
     bool loading_ = false;
     char decimalSeparator_ = '.';
     std::vector<std::string> printLines_;

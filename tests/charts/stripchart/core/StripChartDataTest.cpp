@@ -224,3 +224,15 @@ TEST(StripChartDataTest, ReadingStoredChannelsReplacesThemAndPointsTheCursorAtTh
     chart.ReadChannels({});
     EXPECT_EQ(chart.CursorChannel(), -1);
 }
+
+TEST(StripChartDataTest, AutoScaleRunsAgainOnceTheAxisWasChangedByHand) {
+    TestChart chart;
+    chart.AddChannel("A", ChartColors::White);
+    AddTimes(chart, 3);
+    chart.SetChannelData(0, 0, 50.0);  // well inside: nothing to do
+    chart.SetChannelData(0, 1, 50.0);
+    EXPECT_EQ(chart.YWindow(), (AxisWindow{0, 100}));
+    chart.SetYAxisMax(40);
+    chart.SetChannelData(0, 2, 50.0);
+    EXPECT_GT(chart.YAxisMax(), 50.0);
+}

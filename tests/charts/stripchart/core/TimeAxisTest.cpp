@@ -1,3 +1,4 @@
+#include <cmath>
 #include <initializer_list>
 
 #include "TestChart.h"
@@ -45,4 +46,16 @@ TEST(TimeAxisTest, FindTimeIndexPicksEqualOrNextAndClampsAtTheEnds) {
     EXPECT_EQ(FindTimeIndexFor(times, 20), 1);
     EXPECT_EQ(FindTimeIndexFor(times, 21), 2);
     EXPECT_EQ(FindTimeIndexFor(times, 99), 2);
+}
+
+TEST(TimeAxisTest, TheHintChangesOnlyTheCostNeverTheAnswer) {
+    TDoubleList times;
+    for (int i = 0; i < 300; ++i) times.Append(std::floor(i / 3.0));  // runs of equal values
+    for (double x : {-5.0, 0.0, 0.5, 17.0, 50.5, 99.0, 99.5, 150.0}) {
+        const int first = FirstVisibleIndexFor(times, x), last = LastVisibleIndexFor(times, x);
+        for (int hint : {-1, 0, 1, 2, 51, 150, 152, 298, 299, 300, 1000}) {
+            EXPECT_EQ(FirstVisibleIndexFor(times, x, hint), first) << x << " from " << hint;
+            EXPECT_EQ(LastVisibleIndexFor(times, x, hint), last) << x << " from " << hint;
+        }
+    }
 }

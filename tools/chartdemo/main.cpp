@@ -1,5 +1,5 @@
 // kelvara-chartdemo [--mode scmCursor] [--look window|control] [--no-toolbar]
-//                   [--points N] [--size WxH] [--save FILE]
+//                   [--points N] [--size WxH] [--save FILE] [--copy]
 // Shows the strip chart with three channels, the legend and the toolbar; with
 // --save it writes the picture (by extension) and ends.
 #include <QApplication>
@@ -79,6 +79,7 @@ int main(int argc, char** argv) {
     parser.addOption({"points", "Samples per channel.", "n", "1008"});
     parser.addOption({"size", "Chart size.", "WxH", "640x400"});
     parser.addOption({"save", "Write the picture to this file (.emf .svg .pdf .png) and end.", "file"});
+    parser.addOption({"copy", "Put the chart on the clipboard (EMF, SVG and PNG)."});
     parser.process(app);
 
     TStripChart chart;
@@ -110,5 +111,6 @@ int main(int argc, char** argv) {
         chart.setWindowTitle(QStringLiteral("Strip chart - ") + QLatin1String(kModes[chart.ToolBarMode()]));
     };
     chart.show();
+    if (parser.isSet("copy")) chart.CopyToClipboard();
     return app.exec();
 }

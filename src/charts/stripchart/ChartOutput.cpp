@@ -12,29 +12,20 @@
 #include <QSvgGenerator>
 #include <stdexcept>
 
-#include "reports/AtomicFile.h"
-
-#if __has_include("charts/emf/EmfPaintDevice.h")
 #include "charts/emf/EmfPaintDevice.h"
-#define KELVARA_HAS_EMF_DEVICE 1
-#endif
+#include "reports/AtomicFile.h"
 
 namespace {
 constexpr double kDpi = 96.0;
 
 QByteArray Emf(QSize size, const ChartPaintRoutine& paint) {
-#ifdef KELVARA_HAS_EMF_DEVICE
+    // The header's description: the creator and the picture, as two strings.
     EmfPaintDevice device(size, kDpi, QStringLiteral("Vendrix"), QStringLiteral("Strip Chart"));
     {
         QPainter painter(&device);
         paint(painter);
     }
     return device.data();
-#else
-    (void)size;
-    (void)paint;
-    throw std::runtime_error("This build of the program cannot write enhanced metafiles.");
-#endif
 }
 
 QByteArray Svg(QSize size, const ChartPaintRoutine& paint) {
@@ -125,15 +116,17 @@ QStringList EmfMimeTypes() {
             QStringLiteral("application/x-openoffice-emf;windows_formatname=\"Image EMF\"")};
 }
 
+QStringList SvgMimeTypes() {
+    return {QStringLiteral("image/svg+xml"),
+            QStringLiteral("image/svg+xml;windows_formatname=\"image/svg+xml\"")};
+}
+
 QMimeData* ChartMimeData(QSize size, const ChartPaintRoutine& paint) {
     auto* data = new QMimeData;
-    try {
-        const QByteArray emf = Emf(size, paint);
-        for (const QString& type : EmfMimeTypes()) data->setData(type, emf);
-    } catch (const std::runtime_error&) {
-        // Without the EMF device the other two formats still go.
-    }
-    data->setData(QStringLiteral("image/svg+xml"), Svg(size, paint));
+    const QByteArray emf = Emf(size, paint);
+    for (const QString& type : EmfMimeTypes()) data->setData(type, emf);
+    const QByteArray svg = Svg(size, paint);
+    for (const QString& type : SvgMimeTypes()) data->setData(type, svg);
     data->setImageData(Raster(size, paint));
     return data;
 }

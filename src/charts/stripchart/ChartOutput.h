@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QMimeData;
@@ -23,9 +24,10 @@ QByteArray RenderChartPicture(QSize size, ChartPictureFormat format, const Chart
 // with the system's message when that fails, leaving the old file whole.
 void WritePictureFile(const QString& fileName, const QByteArray& bytes);
 
-// The MIME names the EMF picture is offered under: the usual desktop names and
-// LibreOffice's own.
+// The MIME names the EMF and SVG pictures are offered under: the usual desktop
+// names and LibreOffice's own, which it only takes spelt out in full.
 QStringList EmfMimeTypes();
+QStringList SvgMimeTypes();
 // EMF, SVG and PNG of the same picture, for the clipboard or a drag.
 QMimeData* ChartMimeData(QSize size, const ChartPaintRoutine& paint);
 void PutChartOnClipboard(QSize size, const ChartPaintRoutine& paint);

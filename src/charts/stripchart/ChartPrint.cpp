@@ -55,8 +55,7 @@ void PrintStripChart(TStripChart& chart, ChartPrinter& printer) {
                                                  chart.width(), chart.height());
     QPaintDevice& device = printer.Device();
     QPainter painter;
-    if (!painter.begin(&device))
-        throw std::runtime_error("The printer could not start the print job.");
+    if (!painter.begin(&device)) throw std::runtime_error("The printer could not start the print job.");
     if (g.ImageWidth > 0 && g.ImageHeight > 0) {
         // The same picture as the metafile, stretched into its rectangle.
         painter.save();

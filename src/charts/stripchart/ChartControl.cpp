@@ -6,7 +6,10 @@
 #include <exception>
 
 TChartControl::TChartControl(QWidget* parent)
-    : QWidget(parent), Beep([] { QApplication::beep(); }), gate_(*this, [this] { return clock_.elapsed(); }) {
+    : QWidget(parent),
+      Beep([] { QApplication::beep(); }),
+      // The gate reads the clock once while being made, before the body starts it.
+      gate_(*this, [this] { return clock_.isValid() ? clock_.elapsed() : 0; }) {
     clock_.start();
     // The bitmap covers every pixel: no background erasing, no flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);

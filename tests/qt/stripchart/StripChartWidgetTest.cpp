@@ -1,18 +1,21 @@
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
 #include <QTest>
 #include <stdexcept>
 
 #include "ChartRig.h"
 
 namespace {
-// Throws from its draw routine once when asked to.
+// Throws from its draw routine once when asked to; counts its draws.
 class FailingChart : public TStripChart {
 public:
     bool failNext = false;
+    int draws = 0;
 
 protected:
     void DrawChart(QPainter& painter, bool fullRedraw) override {
+        ++draws;
         if (failNext) {
             failNext = false;
             throw EStripChartError("drawing failed");
@@ -79,6 +82,27 @@ TEST(StripChartWidgetTest, AnExceptionWhileDrawingBeepsAndTheNextPaintTriesAgain
     EXPECT_EQ(beeps, 1);
     EXPECT_EQ(Shown(chart), Canvas(chart));
     EXPECT_EQ(beeps, 1);
+}
+
+TEST(StripChartWidgetTest, AFrameRatePaintsDuringALongUpdate) {
+    FailingChart chart;
+    LoadThreeChannels(chart);
+    chart.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+    chart.SetUpdateFrameRate(50);  // at most every 20 ms
+    chart.BeginUpdate();
+    const int before = chart.draws;
+    for (int i = 0; i < 3; ++i) {
+        QTest::qSleep(30);
+        chart.SetChannelData(0, -1, 20 + i);
+    }
+    EXPECT_TRUE(chart.Updating());
+    EXPECT_EQ(chart.draws - before, 3);  // painted at once, in the middle of the update
+    chart.SetUpdateFrameRate(0);
+    chart.SetChannelData(0, -1, 25);
+    EXPECT_EQ(chart.draws - before, 3);
+    chart.EndUpdate();
+    EXPECT_EQ(chart.draws - before, 4);
 }
 
 TEST(StripChartWidgetTest, TheBitmapHasTheScreensDensity) {

@@ -316,8 +316,12 @@ uint32_t EmfRecordWriter::createFont(const EmfFont& font) {
     U_LOGFONT lf = logfont_set(font.height, 0, font.escapement, font.escapement, font.weight, font.italic,
                                font.underline, font.strikeOut, U_DEFAULT_CHARSET, U_OUT_DEFAULT_PRECIS,
                                U_CLIP_DEFAULT_PRECIS, U_DEFAULT_QUALITY, pitchAndFamily(font), face);
+    // The record holds the whole U_LOGFONT_PANOSE: zero what follows the LOGFONT, or the
+    // stack behind it would be copied into the file.
+    U_LOGFONT_PANOSE elf{};
+    elf.elfLogFont = lf;
     uint32_t handle = 0;
-    append(extcreatefontindirectw_set(&handle, track_->eht, nullptr, reinterpret_cast<const char*>(&lf)));
+    append(extcreatefontindirectw_set(&handle, track_->eht, nullptr, reinterpret_cast<const char*>(&elf)));
     return handle;
 }
 

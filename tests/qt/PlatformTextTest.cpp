@@ -9,6 +9,7 @@
 #include "app/qt/PlatformText.h"
 #include "app/qt/QtPlatform.h"
 #include "app/qt/TextPrinting.h"
+#include "support/PerTestPath.h"
 
 TEST(MessageBoxText, CarriageReturnsBecomeLineBreaksAndTheDegreeSignSurvives) {
     EXPECT_EQ(MessageBoxText("Blue-dot adapter not found!\r\rRun now?"),
@@ -63,7 +64,8 @@ TEST(PaginateText, ALineNarrowerThanOneCharacterStillProgresses) {
 }
 
 TEST(PrintTextStream, WritesEveryPageOfALongReportToThePrinter) {
-    const QString path = QDir::temp().filePath(QStringLiteral("kelvara-print-test.pdf"));
+    // Other test runs on the machine print at the same time: a name of this run's own.
+    const QString path = QString::fromStdString(PerTestPath("kelvara-print").string() + ".pdf");
     QFile::remove(path);
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);

@@ -89,6 +89,7 @@ Link* LinkProvider::LinkFor(std::int16_t type, std::int16_t number) {
             const bool haveSaved = LoadDefaultPort(saved, error) == PortConfigStatus::Loaded;
             const std::string path = SerialDevicePath(number, haveSaved ? &saved : nullptr);
             auto link = std::make_unique<Ds2480Link>(serialFactory(path));
+            if (tracing) link->SetTrace(traceOut, "1W " + path);
             Link* raw = link.get();
             found = serialLinks.emplace(number, Wrap(raw, std::move(link), "1W " + path)).first;
         }

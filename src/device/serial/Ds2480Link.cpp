@@ -1,8 +1,11 @@
 #include "device/serial/Ds2480Link.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <ostream>
+
+#include "device/onewire/TracingLink.h"
 
 using namespace ds2480;
 
@@ -131,6 +134,7 @@ int Ds2480Link::Command(std::uint8_t command) {
 
 void Ds2480Link::Lost(const std::string& why) {
     port->Flush();
+    deviceInOverdrive.reset();
     needsSync = true;
     if (baud != 9600) {
         fastRateFailed = true;
@@ -169,6 +173,7 @@ void Ds2480Link::ToData(Plan& plan) {
 
 void Ds2480Link::AddReset(Plan& plan) {
     ToCommand(plan);
+    deviceInOverdrive.reset();
     // 110x SS 01 (C1h is the documented example): a standard reset takes every device out of overdrive.
     plan.push_back({kResetCommand, true, ResetUs(Speed::Standard)});
     chipSpeed = Speed::Standard;
@@ -221,7 +226,7 @@ bool Ds2480Link::Exchange(const Plan& plan, std::vector<std::uint8_t>& replies) 
 ResetResult Ds2480Link::DecodeReset(std::uint8_t reply) {
     // Reply layout 11x VVV RR (unconfirmed beyond the documented CDh/EDh for a presence).
     if ((reply & 0xC0) != 0xC0) {
-        Lost("reset reply " + std::to_string(reply));
+        Lost("reset reply " + HexBytes(&reply, 1));
         return ResetResult::LinkError;
     }
     chipRevision = (reply >> 2) & 0x07;
@@ -266,7 +271,7 @@ bool Ds2480Link::TouchBits(std::uint8_t* bits, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         // The reply echoes the command with the bit read in bits 1-0 (unconfirmed).
         if ((replies[i] & 0xE0) != 0x80) {
-            Lost("bit reply " + std::to_string(replies[i]));
+            Lost("bit reply " + HexBytes(&replies[i], 1));
             return false;
         }
         bits[i] = replies[i] & 0x01;
@@ -324,6 +329,31 @@ ResetResult Ds2480Link::SelectBlock(const std::uint8_t rom[8], bool overdrive, s
                                     std::size_t length) {
     if (!Ready()) return ResetResult::LinkError;
     const bool fast = overdrive && options.overdrive;
+    std::array<std::uint8_t, 8> device;
+    std::copy(rom, rom + 8, device.begin());
+    std::vector<std::uint8_t> replies;
+    if (fast && deviceInOverdrive == device) {
+        // Still in overdrive from the last select (no standard reset since): an overdrive
+        // reset and Match ROM at overdrive, all in one stream.
+        Plan plan;
+        ToCommand(plan);
+        plan.push_back({static_cast<std::uint8_t>(kResetCommand | SpeedBits(Speed::Overdrive)), true,
+                        ResetUs(Speed::Overdrive)});
+        chipSpeed = Speed::Overdrive;
+        AddData(plan, kMatchRom);
+        for (int i = 0; i < 8; ++i) AddData(plan, rom[i]);
+        for (std::size_t i = 0; i < length; ++i) AddData(plan, data[i]);
+        deviceInOverdrive.reset();
+        if (!Exchange(plan, replies)) return ResetResult::LinkError;
+        const ResetResult reset = DecodeReset(replies[0]);
+        if (reset == ResetResult::LinkError) return reset;
+        if (DevicePresent(reset)) {
+            deviceInOverdrive = device;
+            if (length) std::memcpy(data, replies.data() + 10, length);
+            return reset;
+        }
+        // Nobody in overdrive (the device was taken out and back): the standard way.
+    }
     Plan plan;
     AddReset(plan);
     AddData(plan, fast ? kOverdriveMatchRom : kMatchRom);
@@ -336,9 +366,9 @@ ResetResult Ds2480Link::SelectBlock(const std::uint8_t rom[8], bool overdrive, s
     }
     for (int i = 0; i < 8; ++i) AddData(plan, rom[i]);
     for (std::size_t i = 0; i < length; ++i) AddData(plan, data[i]);
-    std::vector<std::uint8_t> replies;
     if (!Exchange(plan, replies)) return ResetResult::LinkError;
     const ResetResult reset = DecodeReset(replies[0]);
     if (DevicePresent(reset) && length) std::memcpy(data, replies.data() + 10, length);
+    if (fast && DevicePresent(reset)) deviceInOverdrive = device;
     return reset;
 }

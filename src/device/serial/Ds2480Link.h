@@ -1,14 +1,17 @@
 #pragma once
 // The DS9097U adapter: a DS2480B line driver behind a serial port. After the
 // master reset and calibration at 9600 bit/s it moves the line to 115,200 bit/s
-// when the chip answers there; a page read goes out as one write (reset, Match
-// or Overdrive Match ROM, the read) and comes back as one read; the ROM search
-// runs on the chip's search accelerator. Writes are cut where a real chip's
-// one-byte receive buffer would overrun. Anything off (no answer at the fast
+// when the chip answers there; a page read goes out as one stream (reset,
+// Match or Overdrive Match ROM, the read), and a device left in overdrive by
+// the last read is selected again at overdrive; the ROM search runs on the
+// chip's search accelerator. Writes are cut only where a real chip's one-byte
+// receive buffer would overrun. Anything off (no answer at the fast
 // rate, a lost reply) falls back to 9600 bit/s, and the bit layouts the
 // documents do not confirm are marked where they are relied on.
+#include <array>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -90,4 +93,6 @@ private:
     bool open = false;
     bool needsSync = false;
     int chipRevision = -1;
+    // The device the last overdrive select left in overdrive, until a standard reset.
+    std::optional<std::array<std::uint8_t, 8>> deviceInOverdrive;
 };

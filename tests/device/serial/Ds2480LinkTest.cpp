@@ -181,10 +181,26 @@ TEST(Ds2480Link, APageReadIsOneExchangeAndNeverOverrunsTheChip) {
         EXPECT_TRUE(onewire::HasValidInvertedCrc16(block));
         EXPECT_EQ(0, std::memcmp(block + 3, slave->memory.data() + 0x40, 32));
         EXPECT_EQ(rig.chip.Overruns(), 0u);
+        EXPECT_EQ(rig.bus.InOverdrive(slave), overdrive);
         if (overdrive) {
             EXPECT_LE(rig.port->writeCalls - before, 3) << "cut only after the standard-speed reset and 69h";
+            // The device is still in overdrive: an overdrive reset and Match ROM, one write.
+            const int again = rig.port->writeCalls;
+            block[1] = 0x60;
+            std::memset(block + 3, 0xFF, sizeof block - 3);
+            ASSERT_EQ(rig.link->SelectBlock(slave->Rom().data(), true, block, sizeof block),
+                      ResetResult::Presence);
+            EXPECT_EQ(0, std::memcmp(block + 3, slave->memory.data() + 0x60, 32));
+            EXPECT_EQ(rig.port->writeCalls - again, 1);
+            // Taken out and back, it is at standard speed again: the overdrive reset finds nobody.
+            rig.bus.Remove(slave);
+            rig.bus.Insert(slave);
+            std::memset(block + 3, 0xFF, sizeof block - 3);
+            ASSERT_EQ(rig.link->SelectBlock(slave->Rom().data(), true, block, sizeof block),
+                      ResetResult::Presence);
+            EXPECT_TRUE(onewire::HasValidInvertedCrc16(block));
         }
-        EXPECT_EQ(rig.bus.InOverdrive(slave), overdrive);
+        EXPECT_EQ(rig.chip.Overruns(), 0u);
         EXPECT_EQ(rig.link->Reset(), ResetResult::Presence);
         EXPECT_FALSE(rig.bus.InOverdrive(slave));
     }

@@ -13,6 +13,7 @@
 #include "device/LinkFactory.h"
 #include "device/serial/Ds2480Chip.h"
 #include "device/serial/PtyAdapter.h"
+#include "device/serial/TermiosSerialPort.h"
 #include "device/tmex/DriverFixture.h"
 #include "device/tmex/TmexDriver.h"
 #include "device/virtual/VirtualAdapter.h"
@@ -199,4 +200,32 @@ TEST_F(SerialAdapterOnPty, EachHostFindsTheAdapterAtPowerUp) {
     EXPECT_EQ(rom, Ds1921Device::RomText(device->Rom()));
     EXPECT_EQ(OnServer([&] { return server.pty.HostsServed(); }), 2);
     EXPECT_GE(OnServer([&] { return server.hostsLeft; }), 1);
+}
+
+TEST(PtyAdapter, PacedRepliesWaitForTheRealChipsTimes) {
+    ManualClock clock;
+    VirtualBus bus;
+    bus.Insert(std::make_shared<Ds1921Device>(Ds1921Device::MakeRom(Ds1921Variant::Standard, 1), clock,
+                                              std::make_shared<ConstantProfile>(20)));
+    Ds2480Chip chip(bus);
+    PtyAdapter pty(chip, {.paced = true});
+    std::string error;
+    if (!pty.Open(error)) GTEST_SKIP() << error;
+    std::thread server([&] { pty.Serve(); });
+    TermiosSerialPort port(pty.SlavePath());
+    ASSERT_TRUE(port.Open(error)) << error;
+    const std::uint8_t reset = 0xC1;
+    ASSERT_TRUE(port.Write(&reset, 1));  // calibrates
+    port.Sleep(20);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(port.Write(&reset, 1));
+    std::uint8_t reply = 0;
+    EXPECT_EQ(port.Read(&reply, 1, 1000), 1);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(reply, 0xCD);
+    // Two characters at 9600 bit/s and a standard-speed reset: 3.18 ms.
+    EXPECT_GE(took, std::chrono::microseconds(3000));
+    port.Close();
+    pty.Stop();
+    server.join();
 }

@@ -58,7 +58,8 @@ int RunDownload(const CliOptions& o) {
     // The virtual adapter holds the same devices as the window's, from the shared state file.
     // KELVARA_VIRTUAL_CLOCK as in the window, so a script can freeze the devices' time.
     std::string clockProblem;
-    const std::unique_ptr<SimClock> clock = MakeVirtualClock(std::getenv("KELVARA_VIRTUAL_CLOCK"), clockProblem);
+    const std::unique_ptr<SimClock> clock =
+        MakeVirtualClock(std::getenv("KELVARA_VIRTUAL_CLOCK"), clockProblem);
     if (!clockProblem.empty()) std::cerr << "kelvara-cli: download: warning: " << clockProblem << "\n";
     VirtualAdapter adapter(VirtualAdapter::DefaultStatePath(), *clock);
     if (const std::string problem = adapter.Load(); !problem.empty())

@@ -128,18 +128,6 @@ SearchOutcome SearchNext(Link& link, SearchState& state, bool conditional) {
 }
 
 SearchOutcome VerifyRom(Link& link, const Rom& rom) {
-    // Preferring the ROM's own bits, a pass follows it exactly while that device takes part.
-    Rom followed{}, discrepancies{};
-    switch (link.SearchPass(rom, false, followed, discrepancies)) {
-        case SearchPassResult::Unsupported:
-            break;
-        case SearchPassResult::LinkError:
-            return SearchOutcome::LinkError;
-        case SearchPassResult::NoDevice:
-            return SearchOutcome::NoDevice;
-        case SearchPassResult::Found:
-            return followed == rom ? SearchOutcome::Found : SearchOutcome::NoDevice;
-    }
     const ResetResult reset = link.Reset();
     if (reset == ResetResult::LinkError) return SearchOutcome::LinkError;
     if (!DevicePresent(reset)) return SearchOutcome::NoDevice;

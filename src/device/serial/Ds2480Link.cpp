@@ -15,7 +15,8 @@ namespace {
 // standard speed and gives a known echo (17h -> 16h) that proves a DS2480B answers.
 constexpr std::uint8_t kProbeConfig = ConfigWrite(kPdsrc, 3);
 constexpr std::uint8_t kProbeEcho = kProbeConfig & 0xFE;
-constexpr std::uint8_t kMatchRom = 0x55, kOverdriveMatchRom = 0x69;
+constexpr std::uint8_t kMatchRom = 0x55, kOverdriveMatchRom = 0x69, kSearchRom = 0xF0,
+                       kConditionalSearchRom = 0xEC;
 
 // What a reply may take beyond the chip's own time: the host's and a USB converter's latency.
 constexpr int kLatencyMs = 50;
@@ -294,35 +295,46 @@ bool Ds2480Link::Block(std::uint8_t* data, std::size_t length) {
     return true;
 }
 
-bool Ds2480Link::SearchTriplets(const std::uint8_t preferred[8], std::uint8_t taken[8],
-                                std::uint8_t disagreed[8]) {
-    if (!Ready()) return false;
+SearchPassResult Ds2480Link::SearchPass(const std::array<std::uint8_t, 8>& directions, bool conditional,
+                                        std::array<std::uint8_t, 8>& rom,
+                                        std::array<std::uint8_t, 8>& discrepancies) {
+    if (!Ready()) return SearchPassResult::LinkError;
     Plan plan;
+    AddReset(plan);
+    AddData(plan, conditional ? kConditionalSearchRom : kSearchRom);
     ToCommand(plan);
     // 101 H SS 01: accelerator on, no reply (as independent hosts use it).
     plan.push_back(
         {static_cast<std::uint8_t>(kAccelerator | kAcceleratorOn | SpeedBits(chipSpeed)), false, 0});
     accelerator = true;
     for (int k = 0; k < 16; ++k) {
-        // The preferred direction of ROM bit 4k + i goes in bit 2i + 1.
-        std::uint8_t directions = 0;
+        // The direction for ROM bit 4k + i goes in bit 2i + 1.
+        std::uint8_t preferred = 0;
         for (int i = 0; i < 4; ++i)
-            directions = static_cast<std::uint8_t>(directions | Bit(preferred, 4 * k + i) << (2 * i + 1));
-        AddData(plan, directions);
+            preferred =
+                static_cast<std::uint8_t>(preferred | Bit(directions.data(), 4 * k + i) << (2 * i + 1));
+        AddData(plan, preferred);
     }
     ToCommand(plan);
     plan.push_back({static_cast<std::uint8_t>(kAccelerator | SpeedBits(chipSpeed)), false, 0});
     accelerator = false;
     std::vector<std::uint8_t> replies;
-    if (!Exchange(plan, replies)) return false;
-    std::memset(taken, 0, 8);
-    std::memset(disagreed, 0, 8);
+    if (!Exchange(plan, replies)) return SearchPassResult::LinkError;
+    const ResetResult reset = DecodeReset(replies[0]);
+    if (reset == ResetResult::LinkError) return SearchPassResult::LinkError;
+    if (!DevicePresent(reset)) return SearchPassResult::NoDevice;
+    // Each reply byte holds four ROM bits as pairs: the discrepancy flag, then the path taken.
+    rom.fill(0);
+    discrepancies.fill(0);
     for (int n = 0; n < 64; ++n) {
-        const std::uint8_t pairs = replies[static_cast<std::size_t>(n / 4)] >> (2 * (n % 4));
-        disagreed[n / 8] = static_cast<std::uint8_t>(disagreed[n / 8] | (pairs & 1) << (n % 8));
-        taken[n / 8] = static_cast<std::uint8_t>(taken[n / 8] | ((pairs >> 1) & 1) << (n % 8));
+        const int pair = replies[static_cast<std::size_t>(2 + n / 4)] >> (2 * (n % 4));
+        discrepancies[n / 8] = static_cast<std::uint8_t>(discrepancies[n / 8] | (pair & 1) << (n % 8));
+        rom[n / 8] = static_cast<std::uint8_t>(rom[n / 8] | ((pair >> 1) & 1) << (n % 8));
     }
-    return true;
+    // Devices still in the race at the last bit share bytes 0-6, hence the CRC: a flag
+    // there means nobody answered (the pass lost its device and wrote ones from there on).
+    if (discrepancies[7] & 0x80) return SearchPassResult::NoDevice;
+    return SearchPassResult::Found;
 }
 
 ResetResult Ds2480Link::SelectBlock(const std::uint8_t rom[8], bool overdrive, std::uint8_t* data,

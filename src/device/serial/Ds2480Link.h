@@ -42,8 +42,9 @@ public:
     int TouchByte(std::uint8_t byte) override;
     bool Block(std::uint8_t* data, std::size_t length) override;
     bool TouchBits(std::uint8_t* bits, std::size_t count) override;
-    bool SearchTriplets(const std::uint8_t preferred[8], std::uint8_t taken[8],
-                        std::uint8_t disagreed[8]) override;
+    SearchPassResult SearchPass(const std::array<std::uint8_t, 8>& directions, bool conditional,
+                                std::array<std::uint8_t, 8>& rom,
+                                std::array<std::uint8_t, 8>& discrepancies) override;
     ResetResult SelectBlock(const std::uint8_t rom[8], bool overdrive, std::uint8_t* data,
                             std::size_t length) override;
     bool SupportsOverdrive() const override { return options.overdrive; }

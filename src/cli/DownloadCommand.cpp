@@ -1,5 +1,6 @@
 #include "cli/DownloadCommand.h"
 
+#include <cstdlib>
 #include <iostream>
 
 #include "app/TTRecForm.h"
@@ -55,8 +56,12 @@ int DownloadThroughDriver(const CliOptions& o, TmexDriver& driver, std::ostream&
 
 int RunDownload(const CliOptions& o) {
     // The virtual adapter holds the same devices as the window's, from the shared state file.
-    ScaledClock clock;
-    VirtualAdapter adapter(VirtualAdapter::DefaultStatePath(), clock);
+    // KELVARA_VIRTUAL_CLOCK as in the window, so a script can freeze the devices' time.
+    std::string clockProblem;
+    const std::unique_ptr<SimClock> clock =
+        MakeVirtualClock(std::getenv("KELVARA_VIRTUAL_CLOCK"), clockProblem);
+    if (!clockProblem.empty()) std::cerr << "kelvara-cli: download: warning: " << clockProblem << "\n";
+    VirtualAdapter adapter(VirtualAdapter::DefaultStatePath(), *clock);
     if (const std::string problem = adapter.Load(); !problem.empty())
         std::cerr << "kelvara-cli: download: warning: " << ForTerminal(problem) << "\n";
     const std::string devicesBefore = adapter.Seeded() ? std::string() : adapter.DevicesText();

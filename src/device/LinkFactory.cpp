@@ -5,7 +5,6 @@
 #include <iostream>
 
 #include "device/onewire/TracingLink.h"
-#include "device/serial/Ds2480Link.h"
 #include "device/serial/TermiosSerialPort.h"
 #include "device/tmex/PortConfig.h"
 #include "device/tmex/TmexApi.h"
@@ -88,7 +87,8 @@ Link* LinkProvider::LinkFor(std::int16_t type, std::int16_t number) {
             std::string error;
             const bool haveSaved = LoadDefaultPort(saved, error) == PortConfigStatus::Loaded;
             const std::string path = SerialDevicePath(number, haveSaved ? &saved : nullptr);
-            auto link = std::make_unique<Ds2480Link>(serialFactory(path));
+            auto link = std::make_unique<Ds2480Link>(serialFactory(path), serialOptions);
+            if (tracing) link->SetTrace(traceOut, "1W " + path);
             Link* raw = link.get();
             found = serialLinks.emplace(number, Wrap(raw, std::move(link), "1W " + path)).first;
         }

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "device/onewire/Link.h"
+#include "device/serial/Ds2480Link.h"
 #include "device/serial/SerialPort.h"
 #include "device/usb/UsbTransport.h"
 
@@ -33,6 +34,8 @@ public:
     void SetUsbHost(UsbHost* host);
     // The USB host in use (created on first use), tracing included.
     UsbHost& Usb();
+    // For serial links made from now on (the benchmarks hold one at 9600 bit/s, standard speed).
+    void SetSerialLinkOptions(Ds2480Link::Options options) { serialOptions = options; }
     // Forces tracing on (or off) regardless of the environment.
     void SetTracing(bool on, std::ostream* out = nullptr);
 
@@ -61,6 +64,7 @@ private:
     std::map<int, Entry> serialLinks;
     std::map<int, Entry> usbLinks;
     SerialPortFactory serialFactory;
+    Ds2480Link::Options serialOptions;
     bool tracing;
     std::ostream* traceOut;
 };

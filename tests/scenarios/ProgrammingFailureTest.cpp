@@ -110,7 +110,7 @@ TEST_F(ProgrammingFailures, AFailedVerifyReadIsRetriedAndBoxedOnTheTwelfthTime) 
     auto faulty = std::make_shared<FaultySlave>(NewDevice(33));
     InsertAndFinish(faulty);
     ASSERT_TRUE(TickUntilStep(Poll::VerifyClear, 0));
-    faulty->corruptPageReads = 12;
+    faulty->corruptPageReads = 12 * 3;  // each job reads a page up to three times
     Tick();
     ASSERT_EQ(form->PollState, Poll::VerifyClear);
     const std::string status = form->Status.Caption;

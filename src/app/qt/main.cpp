@@ -23,14 +23,6 @@
 #include "setup/DelayCalculator.h"
 
 namespace {
-// KELVARA_VIRTUAL_CLOCK=manual freezes the virtual devices' time at the start
-// (demonstrations, screenshots); by default they live in real time.
-std::unique_ptr<SimClock> MakeVirtualClock() {
-    const char* choice = std::getenv("KELVARA_VIRTUAL_CLOCK");
-    if (choice && std::string(choice) == "manual")
-        return std::make_unique<ManualClock>(SystemNowMs(), SystemLocalOffsetMs());
-    return std::make_unique<ScaledClock>();
-}
 int quitPipe[2] = {-1, -1};
 
 extern "C" void OnQuitSignal(int) {
@@ -44,7 +36,11 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(kProductName);
 
     // Port type 15: the in-process virtual adapter, kept between runs in its state file.
-    const std::unique_ptr<SimClock> clock = MakeVirtualClock();
+    // KELVARA_VIRTUAL_CLOCK=manual freezes the virtual devices' time (demonstrations, screenshots).
+    std::string clockProblem;
+    const std::unique_ptr<SimClock> clock =
+        MakeVirtualClock(std::getenv("KELVARA_VIRTUAL_CLOCK"), clockProblem);
+    if (!clockProblem.empty()) std::fprintf(stderr, "kelvara: %s\n", clockProblem.c_str());
     VirtualAdapter adapter(VirtualAdapter::DefaultStatePath(), *clock);
     const std::string adapterProblem = adapter.Load();
     // Saved every minute as well as at the end, so a killed session loses little.

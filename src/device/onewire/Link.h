@@ -11,6 +11,9 @@ enum class ResetResult { NoPresence, Presence, AlarmingPresence, Short, LinkErro
 // What an adapter's own search command did in one pass (Link::SearchPass).
 enum class SearchPassResult { Unsupported, Found, NoDevice, LinkError };
 
+// Overdrive: about eight times the standard bit rate, for devices that were switched to it.
+enum class BusSpeed { Standard, Overdrive };
+
 // A device answered the reset (an alarming one too).
 inline bool DevicePresent(ResetResult result) {
     return result == ResetResult::Presence || result == ResetResult::AlarmingPresence;
@@ -43,7 +46,8 @@ public:
         return true;
     }
 
-    // One Search ROM pass run by the adapter in a single command: reset, the ROM
+    // One Search ROM pass run by the adapter in a single command (the DS2480B's search
+    // accelerator: one stream of bytes): reset, the ROM
     // command (F0h, or ECh when conditional) and the 64 bit triplets, taking the bit
     // of `directions` wherever the devices disagree. On Found, `rom` is the ROM
     // followed and bit n of `discrepancies` (LSB of byte 0 first) is set where the
@@ -54,6 +58,20 @@ public:
                                         std::array<std::uint8_t, 8>& /*discrepancies*/) {
         return SearchPassResult::Unsupported;
     }
+
+    // A reset, Match ROM of `rom` (Overdrive Match ROM when `overdrive` and the adapter can
+    // drive overdrive: the bytes after it then go at overdrive speed), then `data` exchanged in
+    // place. Returns the reset's result; `data` holds what the bus read only after a presence.
+    // Adapters that queue commands do it in one exchange. The next Reset is at standard speed,
+    // which takes every device back out of overdrive.
+    virtual ResetResult SelectBlock(const std::uint8_t rom[8], bool overdrive, std::uint8_t* data,
+                                    std::size_t length);
+
+    // Whether SelectBlock can switch a device to overdrive.
+    virtual bool SupportsOverdrive() const { return false; }
+
+    // A remark for the trace (a retry, a fallback); only a tracing link shows it.
+    virtual void Note(const std::string& /*text*/) {}
 
     virtual std::string Version() const = 0;
 };

@@ -112,3 +112,19 @@ SearchPassResult TracingLink::SearchPass(const std::array<std::uint8_t, 8>& dire
     out << '\n';
     return result;
 }
+
+ResetResult TracingLink::SelectBlock(const std::uint8_t rom[8], bool overdrive, std::uint8_t* data,
+                                     std::size_t length) {
+    const std::vector<std::uint8_t> sent(data, data + length);
+    const ResetResult result = inner.SelectBlock(rom, overdrive, data, length);
+    out << name << " select " << HexBytes(rom, 8) << (overdrive ? " overdrive" : "") << ": "
+        << ResetText(result) << '\n';
+    if (length) {
+        out << name << " block " << length << " > " << HexBytes(sent.data(), length) << '\n';
+        if (DevicePresent(result))
+            out << name << " block " << length << " < " << HexBytes(data, length) << '\n';
+    }
+    return result;
+}
+
+void TracingLink::Note(const std::string& text) { out << name << " note: " << text << '\n'; }

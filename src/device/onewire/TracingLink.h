@@ -23,6 +23,10 @@ public:
     SearchPassResult SearchPass(const std::array<std::uint8_t, 8>& directions, bool conditional,
                                 std::array<std::uint8_t, 8>& rom,
                                 std::array<std::uint8_t, 8>& discrepancies) override;
+    ResetResult SelectBlock(const std::uint8_t rom[8], bool overdrive, std::uint8_t* data,
+                            std::size_t length) override;
+    bool SupportsOverdrive() const override { return inner.SupportsOverdrive(); }
+    void Note(const std::string& text) override;
     std::string Version() const override { return inner.Version(); }
 
 private:

@@ -14,6 +14,8 @@
 namespace {
 speed_t SpeedFor(int baud) {
     switch (baud) {
+        case 4800:  // only for the NUL that resets a DS2480B on a line without a break
+            return B4800;
         case 9600:
             return B9600;
         case 19200:

@@ -16,6 +16,9 @@ constexpr std::size_t kMaxSessions = 4096;         // only a caller that never e
 constexpr int kPageSize = 32;
 constexpr int kPageCount = 2048;  // every page whose address fits the 16-bit target address
 constexpr std::uint8_t kReadMemoryWithCrc = 0xA5;
+constexpr std::uint8_t kDs1921Family = 0x21;
+// A page whose CRC fails is read again this often in all before the job hears of it.
+constexpr int kPageAttempts = 3;
 // The about box hands a 201-byte buffer; never write more than that.
 constexpr std::size_t kMaxText = 200;
 
@@ -171,13 +174,12 @@ std::int16_t TmexDriver::TMRom(std::int32_t session, void* state, std::int16_t* 
 }
 
 std::int16_t TmexDriver::Select(Link& link, const onewire::Rom& rom) {
-    const ResetResult reset = link.Reset();
+    return SelectResult(link.SelectBlock(rom.data(), false, nullptr, 0));
+}
+
+std::int16_t TmexDriver::SelectResult(ResetResult reset) {
     if (reset == ResetResult::LinkError) return kDriverLinkError;
-    if (!DevicePresent(reset)) return kDriverNoDevice;
-    std::uint8_t command[9] = {onewire::kMatchRomCommand};
-    std::copy(rom.begin(), rom.end(), command + 1);
-    if (!link.Block(command, sizeof command)) return kDriverLinkError;
-    return 1;
+    return DevicePresent(reset) ? 1 : kDriverNoDevice;
 }
 
 std::int16_t TmexDriver::TMAccess(std::int32_t session, void* state) {
@@ -208,25 +210,47 @@ std::int16_t TmexDriver::TMStrongAccess(std::int32_t session, void* state) {
 
 std::int16_t TmexDriver::TMExtendedReadPage(std::int32_t session, void* state, std::int16_t page,
                                             std::uint8_t* destination, std::int16_t) {
-    // Overdrive is not used: at the adapter's serial rates it brings nothing (the UART limits).
     if (!state || !destination || page < 0 || page >= kPageCount) return kDriverBadArgument;
     Link* link = SessionLink(session);
     if (!link) return kDriverLinkError;
     const DeviceState device = LoadState(state);
     if (!device.haveCurrent) return kDriverNoDevice;
-    if (const std::int16_t selected = Select(*link, device.current); selected != 1) return selected;
 
     const int address = page * kPageSize;
-    std::uint8_t block[3 + kPageSize + 2];
-    std::memset(block, 0xFF, sizeof block);
-    block[0] = kReadMemoryWithCrc;
-    block[1] = static_cast<std::uint8_t>(address & 0xFF);
-    block[2] = static_cast<std::uint8_t>(address >> 8);
-    if (!link->Block(block, sizeof block)) return kDriverLinkError;
-    // The CRC covers the command, the address and the page; a silent bus fails it too.
-    if (!onewire::HasValidInvertedCrc16(block)) return kDriverCrcError;
-    std::memcpy(destination, block + 3, kPageSize);
-    return 1;
+    const std::string where = "page " + std::to_string(page) + ": ";
+    std::int16_t result = kDriverCrcError;
+    int linkErrors = 0;
+    for (int attempt = 1; attempt <= kPageAttempts;) {
+        // Every DS1921 does overdrive; a device that fails at it is read at standard speed from then on.
+        const bool overdrive = link->SupportsOverdrive() && device.current[0] == kDs1921Family &&
+                               !standardSpeedOnly.contains(device.current);
+        std::uint8_t block[3 + kPageSize + 2];
+        std::memset(block, 0xFF, sizeof block);
+        block[0] = kReadMemoryWithCrc;
+        block[1] = static_cast<std::uint8_t>(address & 0xFF);
+        block[2] = static_cast<std::uint8_t>(address >> 8);
+        result = SelectResult(link->SelectBlock(device.current.data(), overdrive, block, sizeof block));
+        // The CRC covers the command, the address and the page; a silent bus fails it too.
+        if (result == 1 && onewire::HasValidInvertedCrc16(block)) {
+            std::memcpy(destination, block + 3, kPageSize);
+            return 1;
+        }
+        if (result == kDriverNoDevice) return result;
+        if (result == 1) result = kDriverCrcError;
+        if (overdrive && result == kDriverCrcError) {
+            standardSpeedOnly.insert(device.current);
+            link->Note(where + "CRC error at overdrive: this device is read at standard speed from now on");
+            continue;  // the retry at standard speed does not count
+        }
+        // A lost byte costs one more try; a line that stays broken ends the job.
+        if (result == kDriverLinkError && ++linkErrors > 1) break;
+        if (attempt < kPageAttempts)
+            link->Note(where + (result == kDriverCrcError ? "CRC error" : "link error") + ", read again (" +
+                       std::to_string(attempt + 1) + " of " + std::to_string(kPageAttempts) + ")");
+        ++attempt;
+    }
+    link->Note(where + "read failed");
+    return result;
 }
 
 std::int16_t TmexDriver::TMBlockStream(std::int32_t session, std::uint8_t* buffer, std::int16_t length) {

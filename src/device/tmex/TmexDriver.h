@@ -5,6 +5,7 @@
 // the caller's state buffer, so the driver itself keeps no device between jobs.
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 
 #include "device/LinkFactory.h"
@@ -64,10 +65,13 @@ private:
     static DeviceState LoadState(const void* state);
     static void StoreState(void* state, const DeviceState& device);
     std::int16_t Select(Link& link, const onewire::Rom& rom);
+    static std::int16_t SelectResult(ResetResult reset);
 
     LinkProvider& links;
     std::map<std::int32_t, Port> sessions;
     std::int32_t nextSession = 1;
     std::string lastSetupError;
     bool setupErrorsToStderr = true;
+    // Devices that failed a read at overdrive.
+    std::set<onewire::Rom> standardSpeedOnly;
 };

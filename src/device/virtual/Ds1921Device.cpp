@@ -41,7 +41,10 @@ Ds1921Device::Rom8 Ds1921Device::MakeRom(Ds1921Variant variant, std::uint64_t se
             rom[5] = static_cast<std::uint8_t>(0x20 | (rom[5] & 0x0F));
             break;
         case Ds1921Variant::Standard:
-            if ((rom[6] == 0x4F || rom[6] == 0x3B) && (rom[5] >> 4) == 2) rom[6] ^= 0x80;
+            // Serial numbers are issued counting up, so a real standard part has 000 where
+            // the H and Z parts carry their 4F2 and 3B2.
+            rom[6] = 0x00;
+            rom[5] = static_cast<std::uint8_t>(rom[5] & 0x0F);
             break;
     }
     rom[7] = onewire::Crc8({rom.data(), 7});

@@ -49,7 +49,8 @@ public:
     Ds1921Device(const Rom8& rom, SimClock& clock, std::shared_ptr<const TemperatureProfile> profile,
                  Ds1921Options options = {});
 
-    // A ROM of the variant with a serial number drawn from `serialSeed`.
+    // A ROM of the variant with a serial number drawn from `serialSeed`: the top 12 bits
+    // of the serial are 4F2h (H), 3B2h (Z) or 000h (standard), the other 36 come from the seed.
     static Rom8 MakeRom(Ds1921Variant variant, std::uint64_t serialSeed);
     // As the program tells them apart: characters 3-5 of the ROM text.
     static Ds1921Variant VariantOfRom(const Rom8& rom);

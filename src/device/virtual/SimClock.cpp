@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 
 TDateTime SimClock::LocalNow() const {
@@ -53,4 +54,24 @@ void ScaledClock::SetSpeed(double factor) {
     anchorSim = NowMs();
     anchorReal = real();
     speed = factor;
+}
+
+std::unique_ptr<SimClock> MakeVirtualClock(const char* choice, std::string& problem) {
+    problem.clear();
+    const std::string text = choice ? choice : "";
+    if (text.empty()) return std::make_unique<ScaledClock>();
+    const std::int64_t offset = SystemLocalOffsetMs();
+    if (text == "manual") return std::make_unique<ManualClock>(SystemNowMs(), offset);
+    int y, mo, d, h, mi, s;
+    char sep, rest;
+    TDateTime local = 0;
+    if (text.starts_with("manual:") &&
+        std::sscanf(text.c_str() + 7, "%4d-%2d-%2d%c%2d:%2d:%2d%c", &y, &mo, &d, &sep, &h, &mi, &s, &rest) ==
+            7 &&
+        (sep == 'T' || sep == ' ') && TryEncodeDateTime(y, mo, d, h, mi, s, 0, local))
+        return std::make_unique<ManualClock>(ManualClock::MsFromDateTime(local) - offset, offset);
+    problem =
+        "KELVARA_VIRTUAL_CLOCK=" + text +
+        " is neither \"manual\" nor \"manual:YYYY-MM-DDTHH:MM:SS\"; the virtual devices run in real time.";
+    return std::make_unique<ScaledClock>();
 }

@@ -4,6 +4,8 @@
 // them costs nothing and a jump ahead is one addition.
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <string>
 
 #include "model/DateTime.h"
 
@@ -74,3 +76,9 @@ private:
 // Milliseconds since 1970 UTC from the system clock, and the zone offset now.
 std::int64_t SystemNowMs();
 std::int64_t SystemLocalOffsetMs();
+
+// The virtual devices' time as KELVARA_VIRTUAL_CLOCK chooses it, for the window, kelvara-cli
+// and kelvara-vadapter alike: unset or empty, real time; "manual", frozen at the start;
+// "manual:YYYY-MM-DDTHH:MM:SS", frozen at that local time (two programs then agree to the
+// millisecond). Any other value gives real time and a message in `problem`.
+std::unique_ptr<SimClock> MakeVirtualClock(const char* choice, std::string& problem);

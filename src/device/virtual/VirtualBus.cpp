@@ -23,6 +23,7 @@ void VirtualBus::RemoveAll() {
 }
 
 void VirtualBus::Forget(const Slave& slave) {
+    overdrive.erase(slave.get());
     std::erase(devices, slave);
     std::erase(participants, slave);
     std::erase_if(vanishing, [&](const PendingVanish& pending) { return pending.slave == slave; });
@@ -43,6 +44,7 @@ void VirtualBus::ClearFaults() {
     failAt = kNever;
     vanishing.clear();
     flips.clear();
+    forcedReset.reset();
 }
 
 bool VirtualBus::Open(std::string& error) {
@@ -76,25 +78,37 @@ ResetResult VirtualBus::Reset() {
     partialBits = 0;
     bitIndex = 0;
     commandBits = 0;
-    if (devices.empty()) {
-        participants.clear();
-        phase = Phase::Idle;
-        return ResetResult::NoPresence;
-    }
-    for (const Slave& slave : devices) slave->OnReset();
-    participants = devices;
-    phase = Phase::RomCommand;
-    return ResetResult::Presence;
+    // A standard reset pulse is long enough to bring every device back to standard speed;
+    // an overdrive pulse is too short for a standard device to notice.
+    if (speed == BusSpeed::Standard) overdrive.clear();
+    participants.clear();
+    for (const Slave& slave : devices)
+        if (AtBusSpeed(slave)) participants.push_back(slave);
+    for (const Slave& slave : participants) slave->OnReset();
+    phase = participants.empty() ? Phase::Idle : Phase::RomCommand;
+    if (forcedReset) return *forcedReset;
+    return participants.empty() ? ResetResult::NoPresence : ResetResult::Presence;
+}
+
+bool VirtualBus::AtBusSpeed(const Slave& slave) const {
+    return overdrive.contains(slave.get()) == (speed == BusSpeed::Overdrive);
+}
+
+void VirtualBus::DropDevicesAtOtherSpeed() {
+    // A device cannot follow slots of the other speed: it is out until the next reset.
+    std::erase_if(participants, [this](const Slave& slave) { return !AtBusSpeed(slave); });
 }
 
 int VirtualBus::TouchBit(int bit) {
     if (!BeginOperation()) return -1;
+    DropDevicesAtOtherSpeed();
     const int written = bit ? 1 : 0;
     return phase == Phase::Function ? FunctionBit(written) : RomPhaseBit(written);
 }
 
 int VirtualBus::TouchByte(std::uint8_t byte) {
     if (!BeginOperation()) return -1;
+    DropDevicesAtOtherSpeed();
     const std::uint64_t number = bytes++;
     std::uint8_t result = 0;
     if (phase == Phase::Function && partialBits == 0) {
@@ -176,12 +190,19 @@ void VirtualBus::FinishRomCommand(std::uint8_t command) {
             phase = Phase::ReadRom;
             break;
         case kMatchRom:
-        case kOverdriveMatch:
             phase = Phase::MatchRom;
             break;
         case kSkipRom:
-        case kOverdriveSkip:
             phase = Phase::Function;
+            break;
+        case kOverdriveMatch:
+        case kOverdriveSkip:
+            // Every device that takes part switches after the command byte; the ROM (for
+            // Match) and everything up to the next standard reset then go at overdrive.
+            // Devices without overdrive take it for an unknown command.
+            std::erase_if(participants, [](const Slave& slave) { return !slave->SupportsOverdrive(); });
+            for (const Slave& slave : participants) overdrive.insert(slave.get());
+            phase = command == kOverdriveMatch ? Phase::MatchRom : Phase::Function;
             break;
         case kConditionalSearch:
             std::erase_if(participants, [](const Slave& slave) { return !slave->ConditionalSearchFlag(); });

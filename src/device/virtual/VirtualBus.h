@@ -1,12 +1,17 @@
 #pragma once
 // An in-process 1-Wire bus. It answers reset/presence and the ROM commands
 // itself, bit by bit with wired-AND among the devices, and hands every
-// function-phase byte to the selected devices. Faults can be injected so tests
-// can pull a device at any step, corrupt a read bit or break the link.
+// function-phase byte to the selected devices. It keeps each device's speed:
+// Overdrive Skip or Match ROM switches the devices that take part to overdrive,
+// a standard-speed reset brings every device back, and a device only takes
+// part in slots of its own speed. Faults can be injected so tests can pull a
+// device at any step, corrupt a read bit or break the link.
 // Single-threaded like the rest of the program.
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <set>
 #include <vector>
 
 #include "device/onewire/Link.h"
@@ -32,6 +37,14 @@ public:
     void FailLink(bool failed) { linkFailed = failed; }
     void FailLinkAfter(std::uint64_t operations);
     void ClearFaults();
+    // Every reset answers this (a short, an alarming presence) instead of the devices' answer.
+    void ForceResetResult(std::optional<ResetResult> result) { forcedReset = result; }
+
+    // The speed of the following resets and slots, as the adapter drives them (the
+    // virtual adapter's own link stays at standard speed; the emulated DS2480B sets it).
+    void SetSpeed(BusSpeed newSpeed) { speed = newSpeed; }
+    BusSpeed Speed() const { return speed; }
+    bool InOverdrive(const Slave& slave) const { return overdrive.contains(slave.get()); }
 
     std::uint64_t OperationCount() const { return operations; }
     std::uint64_t ResetCount() const { return resets; }
@@ -56,6 +69,8 @@ private:
     int FunctionBit(int written);
     static int RomBit(const Slave& slave, int index);
     void Forget(const Slave& slave);
+    bool AtBusSpeed(const Slave& slave) const;
+    void DropDevicesAtOtherSpeed();
 
     std::vector<Slave> devices;
     std::vector<Slave> participants;  // still taking part in the ROM phase, then selected
@@ -68,6 +83,10 @@ private:
     std::uint8_t partialWritten = 0;
     std::uint8_t partialAnswer = 0xFF;
     bool partialIsRead = false;
+
+    BusSpeed speed = BusSpeed::Standard;
+    std::set<const VirtualSlave*> overdrive;  // devices switched to overdrive
+    std::optional<ResetResult> forcedReset;
 
     bool open = false;
     bool linkFailed = false;

@@ -18,4 +18,6 @@ public:
     virtual std::uint8_t OnFunctionByte(std::uint8_t written) = 0;
     // Takes part in Conditional Search when true.
     virtual bool ConditionalSearchFlag() { return false; }
+    // Understands Overdrive Skip ROM and Overdrive Match ROM (the bus keeps the speed).
+    virtual bool SupportsOverdrive() const { return true; }
 };

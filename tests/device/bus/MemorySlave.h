@@ -19,9 +19,11 @@ public:
     void OnReset() override;
     std::uint8_t OnFunctionByte(std::uint8_t written) override;
     bool ConditionalSearchFlag() override { return alarming; }
+    bool SupportsOverdrive() const override { return overdrive; }
 
     std::array<std::uint8_t, 512> memory{};
     bool alarming = false;
+    bool overdrive = true;
     int resets = 0;
     std::vector<std::uint8_t> received;  // every function byte the master wrote
 

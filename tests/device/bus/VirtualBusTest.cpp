@@ -137,3 +137,58 @@ TEST(VirtualBus, FailedLinkReportsErrorsUntilCleared) {
     EXPECT_TRUE(bus.Open(error));
     EXPECT_EQ(bus.Reset(), ResetResult::Presence);
 }
+
+TEST(VirtualBus, OverdriveMatchSelectsAtOverdriveUntilAStandardReset) {
+    VirtualBus bus;
+    auto chosen = Slave(0x10), other = Slave(0x20), old = Slave(0x30);
+    old->overdrive = false;
+    for (const auto& slave : {chosen, other, old}) bus.Insert(slave);
+    ASSERT_EQ(bus.Reset(), ResetResult::Presence);
+    EXPECT_EQ(bus.TouchByte(0x69), 0x69);
+    EXPECT_TRUE(bus.InOverdrive(chosen));
+    EXPECT_TRUE(bus.InOverdrive(other)) << "every device taking part switches";
+    EXPECT_FALSE(bus.InOverdrive(old));
+    bus.SetSpeed(BusSpeed::Overdrive);
+    // The ROM at overdrive, then Read Memory of byte 2.
+    std::uint8_t block[12] = {};
+    const auto rom = chosen->Rom();
+    std::copy(rom.begin(), rom.end(), block);
+    block[8] = 0xF0;
+    block[9] = 0x02;
+    block[10] = 0x00;
+    block[11] = 0xFF;
+    ASSERT_TRUE(bus.Block(block, sizeof block));
+    EXPECT_EQ(block[11], chosen->memory[2]);
+    EXPECT_TRUE(other->received.empty());
+
+    // An overdrive reset reaches only the devices in overdrive; standard slots reach none of them.
+    EXPECT_EQ(bus.Reset(), ResetResult::Presence);
+    bus.SetSpeed(BusSpeed::Standard);
+    EXPECT_EQ(bus.TouchByte(0xCC), 0xCC);
+    EXPECT_EQ(bus.TouchByte(0xF0), 0xF0);
+    EXPECT_EQ(chosen->received.size(), 4u) << "F0 02 00 FF only";
+    bus.Remove(old);
+    bus.SetSpeed(BusSpeed::Overdrive);
+    EXPECT_EQ(bus.Reset(), ResetResult::Presence);
+    bus.SetSpeed(BusSpeed::Standard);
+    EXPECT_EQ(bus.Reset(), ResetResult::Presence);
+    EXPECT_FALSE(bus.InOverdrive(chosen));
+    bus.SetSpeed(BusSpeed::Overdrive);
+    EXPECT_EQ(bus.Reset(), ResetResult::NoPresence) << "nobody is in overdrive after a standard reset";
+}
+
+TEST(VirtualBus, OverdriveSkipAndForcedResetResults) {
+    VirtualBus bus;
+    auto slave = Slave(1);
+    bus.Insert(slave);
+    bus.Reset();
+    bus.TouchByte(0x3C);
+    bus.SetSpeed(BusSpeed::Overdrive);
+    std::uint8_t read[4] = {0xF0, 0x01, 0x00, 0xFF};
+    ASSERT_TRUE(bus.Block(read, sizeof read));
+    EXPECT_EQ(read[3], slave->memory[1]);
+    bus.ForceResetResult(ResetResult::Short);
+    EXPECT_EQ(bus.Reset(), ResetResult::Short);
+    bus.ClearFaults();
+    EXPECT_EQ(bus.Reset(), ResetResult::Presence);
+}

@@ -121,13 +121,20 @@ TEST_F(DriverTest, ReadPageChecksTheCrc) {
     EXPECT_EQ(0, std::memcmp(page, logger->memory.data() + 5 * 32, 32));
 
     // reset (1), Match ROM (9 bytes), A5 TA1 TA2 (3): data byte 10 is byte 22 of the exchange.
+    // One spoilt transfer is read again; three in a row fail the read.
+    constexpr int kExchange = 9 + 3 + 34;
     std::uint8_t untouched[32];
     std::memset(untouched, 0xEE, sizeof untouched);
     bus.FlipReadBit(9 + 3 + 10, 2);
+    EXPECT_EQ(driver.TMExtendedReadPage(session, state.data(), 5, untouched, 0), 1);
+    EXPECT_EQ(0, std::memcmp(untouched, page, 32));
+    std::memset(untouched, 0xEE, sizeof untouched);
+    for (int attempt = 0; attempt < 3; ++attempt) bus.FlipReadBit(9 + 3 + 10 + attempt * kExchange, 2);
     EXPECT_EQ(driver.TMExtendedReadPage(session, state.data(), 5, untouched, 0), kDriverCrcError);
     EXPECT_EQ(untouched[0], 0xEE) << "nothing is copied from a bad transfer";
 
-    bus.FlipReadBit(9 + 3 + 32 + 1, 7);  // the CRC's high byte
+    for (int attempt = 0; attempt < 3; ++attempt)
+        bus.FlipReadBit(9 + 3 + 32 + 1 + attempt * kExchange, 7);  // the CRC's high byte
     EXPECT_EQ(driver.TMExtendedReadPage(session, state.data(), 5, untouched, 0), kDriverCrcError);
     EXPECT_EQ(driver.TMExtendedReadPage(session, state.data(), 5, page, 0), 1);
 

@@ -179,6 +179,8 @@ TEST(Ds1921Rom, VariantIsReadFromTheSerialDigitsTheProgramLooksAt) {
             const std::string digits = text.substr(2, 3);
             EXPECT_EQ(digits == "4F2", variant == Ds1921Variant::HumanBody) << text;
             EXPECT_EQ(digits == "3B2", variant == Ds1921Variant::LowTemp) << text;
+            EXPECT_EQ(digits == "000", variant == Ds1921Variant::Standard)
+                << "as real standard parts: " << text;
         }
     }
     // CRC8 over all eight bytes is zero.

@@ -5,6 +5,7 @@
 #include <optional>
 #include <sstream>
 
+#include "device/onewire/Crc.h"
 #include "device/virtual/VirtualAdapter.h"
 #include "support/DateAt.h"
 #include "support/PerTestPath.h"
@@ -302,6 +303,28 @@ TEST_F(VirtualAdapterState, AStateFileOfTheFirstFormatStillLoads) {
     EXPECT_NE(marked.Load().find("bad device line"), std::string::npos);
 }
 
+TEST_F(VirtualAdapterState, SavedDevicesKeepTheirRomsWhateverTheirSerialDigits) {
+    // Earlier versions gave standard devices random top digits; such a file still loads as it was.
+    Ds1921Device::Rom8 old{0x21, 0x11, 0x22, 0x33, 0x44, 0x95, 0x5A, 0};
+    old[7] = onewire::Crc8({old.data(), 7});
+    std::string text;
+    {
+        VirtualAdapter adapter("", clock);
+        adapter.InsertDevice(
+            std::make_shared<Ds1921Device>(old, clock, std::make_shared<ConstantProfile>(20)));
+        text = "kelvara-virtual-adapter 2\nsaved-at 0\nnext-serial 5\n" + adapter.DevicesText() +
+               "end-of-file\n";
+    }
+    WriteFile(text);
+    VirtualAdapter adapter(path, clock);
+    ASSERT_EQ(adapter.Load(), "");
+    ASSERT_EQ(adapter.Devices().size(), 1u);
+    EXPECT_EQ(adapter.Devices()[0]->Rom(), old);
+    EXPECT_EQ(adapter.Devices()[0]->Variant(), Ds1921Variant::Standard);
+    const auto added = adapter.InsertDevice(Ds1921Variant::Standard);
+    EXPECT_EQ(Ds1921Device::RomText(added->Rom()).substr(2, 3), "000");
+}
+
 TEST_F(VirtualAdapterState, DefaultPathFollowsTheDataFolderVariables) {
     ::setenv("KELVARA_DATA_DIR", "/tmp/kv-data", 1);
     EXPECT_EQ(VirtualAdapter::DefaultStatePath(), "/tmp/kv-data/virtual-adapter.txt");
@@ -331,3 +354,26 @@ TEST(ScaledClock, SpeedAndFastForwardKeepTimeContinuous) {
 }
 
 }  // namespace
+
+TEST(VirtualClockChoice, ManualFreezesNowOrAtTheGivenLocalTime) {
+    std::string problem;
+    auto real = MakeVirtualClock(nullptr, problem);
+    EXPECT_EQ(real->Speed(), 1.0);
+    EXPECT_TRUE(problem.empty());
+
+    auto frozen = MakeVirtualClock("manual", problem);
+    EXPECT_EQ(frozen->Speed(), 0.0);
+    EXPECT_NEAR(static_cast<double>(frozen->NowMs() - SystemNowMs()), 0.0, 60000.0);
+
+    auto fixed = MakeVirtualClock("manual:2026-12-07T10:00:00", problem);
+    ASSERT_TRUE(problem.empty()) << problem;
+    EXPECT_NEAR(fixed->LocalNow(), At(2026, 12, 7, 10, 0, 0), 1e-9);
+    auto spaced = MakeVirtualClock("manual:2026-12-07 10:00:00", problem);
+    EXPECT_EQ(spaced->NowMs(), fixed->NowMs()) << "two programs freeze at the same moment";
+
+    for (const char* bad : {"manul", "manual:2026-13-07T10:00:00", "manual:2026-12-07T10:00", "1"}) {
+        auto fallback = MakeVirtualClock(bad, problem);
+        EXPECT_EQ(fallback->Speed(), 1.0) << bad;
+        EXPECT_NE(problem.find(bad), std::string::npos) << problem;
+    }
+}

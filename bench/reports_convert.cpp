@@ -64,7 +64,7 @@ void BM_DataFileToReport(benchmark::State& state) {
     std::size_t bytes = 0;
     for (auto _ : state) {
         TTRecForm form(platform, driver);
-        form.LoadCmd(file.string());
+        form.LoadCmd(file);
         form.ExportData(true);
         bytes = platform.clipboard.size();
         benchmark::DoNotOptimize(bytes);

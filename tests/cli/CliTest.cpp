@@ -100,7 +100,7 @@ TEST_F(Cli, ClassBatchGoesToAFolder) {
 TEST_F(Cli, AFailingFileIsReportedAndTheOthersStillConvert) {
     fs::create_directories(dir / "out");
     std::ofstream(dir / "short.dmp", std::ios::binary)
-        << "DS1921 iButton - 0011\r\nDownload at: x\r\nSpare\r\n";
+        << "DS1921 iButton - 0011223344556621\r\nDownload at: x\r\nSpare\r\n";
     const CliRun run = Cmd("report" + kNow + Quote(dir / "absent.dmp") + " " + Quote(dir / "short.dmp") +
                            " " + Quote(kData / "demo-mission.dmp") + " -o " + Quote(dir / "out"));
     EXPECT_EQ(run.Status, 1);

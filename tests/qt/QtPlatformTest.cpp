@@ -119,6 +119,6 @@ TEST(QtPlatform, ClipboardTicksAndProgramFolder) {
     const std::uint32_t first = platform.TickCount();
     platform.Sleep(20);
     EXPECT_GE(platform.TickCount() - first, 20u);
-    EXPECT_EQ(platform.ProgramDir().back(), '/');
+    EXPECT_EQ(platform.ProgramDir().Native().back(), '/');
     EXPECT_GT(platform.Now(), 40000.0);
 }

@@ -54,8 +54,8 @@ bool ParseRom(const std::string& text, Ds1921Device::Rom8& rom) {
 }
 }  // namespace
 
-VirtualAdapter::VirtualAdapter(std::string statePath, SimClock& clock)
-    : statePath(std::move(statePath)), clock(clock) {}
+VirtualAdapter::VirtualAdapter(std::string statePath, SimClock& clock, FileSystem& files)
+    : statePath(std::move(statePath)), clock(clock), files(files) {}
 
 std::string VirtualAdapter::DefaultStatePath() {
     namespace fs = std::filesystem;
@@ -67,7 +67,10 @@ std::string VirtualAdapter::DefaultStatePath() {
     } else if (const char* home = std::getenv("HOME"); home && *home) {
         folder = fs::path(home) / ".local" / "share" / "kelvara";
     } else {
-        folder = fs::temp_directory_path() / "kelvara";
+        // A TMPDIR that names no folder must not end the program.
+        std::error_code error;
+        const fs::path temporary = fs::temp_directory_path(error);
+        folder = (error ? fs::path("/tmp") : temporary) / "kelvara";
     }
     return (folder / "virtual-adapter.txt").string();
 }
@@ -156,7 +159,7 @@ std::string VirtualAdapter::Load() {
     }
     const FilePath path(statePath);
     std::string text;
-    const FileRead read = ReadRegularFile(path, kMaxStateBytes, text);
+    const FileRead read = ReadRegularFile(path, kMaxStateBytes, text, files);
     if (read.Missing) {
         Seed();
         return {};
@@ -186,11 +189,10 @@ std::string VirtualAdapter::Load() {
 }
 
 std::string VirtualAdapter::SetAsideDamaged(std::string& reason) {
-    FileSystem& system = SystemFileSystem();
     // Earlier damaged files are kept too: the first is .damaged, then .damaged.2, .damaged.3 ...
     for (int n = 1; n <= kMaxDamagedFiles; ++n) {
         const std::string name = statePath + ".damaged" + (n == 1 ? std::string() : "." + std::to_string(n));
-        const int r = system.Rename(statePath, name, false);
+        const int r = files.Rename(statePath, name, false);
         if (r == 0) return name;
         if (r != -EEXIST) {
             reason = std::strerror(-r);
@@ -290,7 +292,7 @@ std::string VirtualAdapter::Save() {
     // A new file beside the old one, renamed over it: two programs saving at
     // once never mix their files, and the last one to finish wins.
     std::string problem;
-    if (!SaveFile(path, text.str(), problem)) return problem;
+    if (!SaveFile(path, text.str(), problem, files)) return problem;
     return {};
 }
 

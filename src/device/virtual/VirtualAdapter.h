@@ -13,13 +13,14 @@
 #include "device/virtual/Ds1921Device.h"
 #include "device/virtual/SimClock.h"
 #include "device/virtual/VirtualBus.h"
+#include "files/FileSystem.h"
 
 class VirtualAdapter {
 public:
     // statePath is the file system's name of the state file (bytes, as the
     // environment gave them). An empty path keeps everything in memory: Load
     // seeds, Save does nothing.
-    VirtualAdapter(std::string statePath, SimClock& clock);
+    VirtualAdapter(std::string statePath, SimClock& clock, FileSystem& files = SystemFileSystem());
 
     // $KELVARA_DATA_DIR, else $XDG_DATA_HOME/kelvara, else ~/.local/share/kelvara;
     // the file virtual-adapter.txt in it.
@@ -78,6 +79,7 @@ private:
 
     std::string statePath;
     SimClock& clock;
+    FileSystem& files;
     VirtualBus bus;
     std::vector<std::shared_ptr<Ds1921Device>> out;
     bool seeded = false;

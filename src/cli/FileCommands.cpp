@@ -1,5 +1,7 @@
 #include "cli/FileCommands.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -128,15 +130,27 @@ bool ConvertOne(const CliOptions& o, const Titles& titles, const FileCommand& co
     return false;
 }
 
-// Why target must not be written: a data file of this run, or an output this run
-// already wrote (two data files of the same name from different folders).
-std::string OutputClash(const FilePath& target, const std::vector<std::string>& files,
-                        std::set<std::string>& written) {
-    std::error_code ec;
+// The run's data files by their identity on disk, looked up once: a class of
+// hundreds must not cost a look at every data file for every output.
+using FileIds = std::map<std::pair<dev_t, ino_t>, std::string>;
+
+FileIds IdsOf(const std::vector<std::string>& files) {
+    FileIds ids;
     for (const auto& file : files)
-        if (fs::equivalent(target.Fs(), fs::path(file), ec))
-            return "the output " + target.Native() + " would replace the data file " + file +
+        if (struct stat info{}; ::stat(file.c_str(), &info) == 0)
+            ids.emplace(std::pair(info.st_dev, info.st_ino), file);
+    return ids;
+}
+
+// Why target must not be written: a data file of this run (also through a
+// link), or an output this run already wrote (two data files of the same name
+// from different folders).
+std::string OutputClash(const FilePath& target, const FileIds& dataFiles, std::set<std::string>& written) {
+    if (struct stat info{}; ::stat(target.c_str(), &info) == 0)
+        if (const auto found = dataFiles.find({info.st_dev, info.st_ino}); found != dataFiles.end())
+            return "the output " + target.Native() + " would replace the data file " + found->second +
                    "; nothing written";
+    std::error_code ec;
     const std::string key = fs::weakly_canonical(target.Fs(), ec).native();
     if (!written.insert(ec ? target.Native() : key).second)
         return "the output " + target.Native() +
@@ -188,13 +202,14 @@ int RunFileCommands(const CliOptions& o) {
     FileStore& store = o.Output.empty() ? static_cast<FileStore&>(standardOutput) : batch;
     int status = 0;
     std::set<std::string> written;
+    const FileIds dataFiles = IdsOf(o.Files);
     std::map<std::string, std::string> fileOfTarget;
     for (const auto& file : o.Files) {
         // Standard output takes what the save dialog's answer would have named.
         FilePath target(o.Output.empty() ? std::string("/dev/stdout") : o.Output);
         if (toFolder) target = FilePath(o.Output) / command->OutputName(fs::path(file).stem().native());
         if (!o.Output.empty()) {
-            if (const std::string clash = OutputClash(target, o.Files, written); !clash.empty()) {
+            if (const std::string clash = OutputClash(target, dataFiles, written); !clash.empty()) {
                 std::cerr << "kelvara-cli: " << file << ": " << clash << "\n";
                 status = 1;
                 continue;

@@ -14,9 +14,8 @@
 namespace fs = std::filesystem;
 
 TEST(WindowSignals, ASignalDuringAStartUpBoxEndsTheWindowAndSavesItsState) {
-    const fs::path dir = PerTestPath("kelvara-window-signal");
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const ScratchFolder scratch("kelvara-window-signal");
+    const fs::path& dir = scratch.path;
     const std::string program = std::string(KELVARA_BIN_DIR) + "/kelvara";
     for (const int signal : {SIGTERM, SIGINT}) {
         fs::remove(dir / "virtual-adapter.txt");
@@ -50,5 +49,4 @@ TEST(WindowSignals, ASignalDuringAStartUpBoxEndsTheWindowAndSavesItsState) {
         EXPECT_EQ(WEXITSTATUS(status), 0);
         EXPECT_TRUE(fs::exists(dir / "virtual-adapter.txt")) << "state not saved on signal " << signal;
     }
-    fs::remove_all(dir);
 }

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "support/PerTestPath.h"
 #include "support/ReadFile.h"
 
 namespace fs = std::filesystem;
@@ -24,13 +25,6 @@ struct CliRun {
 
 class Cli : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("kelvara-cli-test-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     // The virtual adapter's state file lives in the test's own folder unless given;
     // environment is put before the command ("KELVARA_PORT=5:x"), the run starts in cwd.
     CliRun Cmd(const std::string& arguments, const fs::path& dataDir = {},
@@ -52,6 +46,7 @@ protected:
     }
     static std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
 
-    fs::path dir;
+    ScratchFolder scratch{"kelvara-cli-test"};
+    const fs::path dir = scratch.path;
 };
 }  // namespace

@@ -12,9 +12,8 @@
 namespace fs = std::filesystem;
 
 TEST(ReadRegularFile, PipesFoldersAndDevicesAreRefusedAtOnceAndAMissingFileSaysSo) {
-    const fs::path dir = PerTestPath("kelvara-read");
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const ScratchFolder scratch("kelvara-read");
+    const fs::path& dir = scratch.path;
     std::string bytes;
     ASSERT_EQ(::mkfifo((dir / "Titles.ini").c_str(), 0600), 0);
     FileRead read = ReadRegularFile(dir / "Titles.ini", 1000, bytes);  // would block if it opened the pipe
@@ -41,5 +40,4 @@ TEST(ReadRegularFile, PipesFoldersAndDevicesAreRefusedAtOnceAndAMissingFileSaysS
     read = ReadRegularFile(dir / "big", 2000, bytes);
     EXPECT_TRUE(read.Ok);
     EXPECT_EQ(bytes.size(), 2000u);
-    fs::remove_all(dir);
 }

@@ -19,15 +19,6 @@ namespace fs = std::filesystem;
 namespace {
 class Saving : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = PerTestPath("kelvara-save");
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
-    }
     void Write(const fs::path& path, const std::string& bytes) {
         std::ofstream(path, std::ios::binary) << bytes;
     }
@@ -43,7 +34,8 @@ protected:
         ::lstat(path.c_str(), &info);
         return info;
     }
-    fs::path dir;
+    ScratchFolder scratch{"kelvara-save"};
+    const fs::path dir = scratch.path;
     std::string error;
 };
 }  // namespace

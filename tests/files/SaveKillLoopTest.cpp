@@ -38,9 +38,8 @@ bool Whole(const std::string& bytes) {
 }  // namespace
 
 TEST(SaveKillLoop, KilledSavesLeaveTheFileWholeAndNoTemporaryFile) {
-    const fs::path dir = PerTestPath("kelvara-kill");
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const ScratchFolder scratch("kelvara-kill");
+    const fs::path& dir = scratch.path;
     const fs::path target = dir / "pupil.dmp";
     std::ofstream(target, std::ios::binary) << std::string(kBytes, 'o');
     std::mt19937 random(17);
@@ -61,5 +60,4 @@ TEST(SaveKillLoop, KilledSavesLeaveTheFileWholeAndNoTemporaryFile) {
             ASSERT_TRUE(Whole(ReadAll(target))) << "round " << round;
         }
     }
-    fs::remove_all(dir);
 }

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "device/onewire/Search.h"
+#include "LinkExercise.h"
 #include "device/serial/Ds2480Link.h"
 #include "device/serial/SerialPort.h"
 
@@ -46,23 +46,6 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Ds2480Link link(std::make_unique<ReplayPort>(data, size));
-    std::string error;
-    if (!link.Open(error)) return 0;
-    link.Reset();
-    onewire::SearchState search;
-    onewire::ResetSearch(search);
-    onewire::SearchOutcome outcome = onewire::SearchOutcome::Found;
-    for (int pass = 0; pass < 4 && outcome == onewire::SearchOutcome::Found; ++pass)
-        outcome = onewire::SearchNext(link, search);
-    // Match ROM, then Read Memory with CRC of page 16.
-    if (DevicePresent(link.Reset())) {
-        link.TouchByte(onewire::kMatchRomCommand);
-        for (const std::uint8_t byte : search.rom) link.TouchByte(byte);
-        std::uint8_t page[3 + 32 + 2] = {0xA5, 0x00, 0x02};
-        std::fill(page + 3, page + sizeof page, 0xFF);
-        link.Block(page, sizeof page);
-    }
-    link.TouchBit(1);
-    link.Close();
+    ExerciseLink(link);
     return 0;
 }

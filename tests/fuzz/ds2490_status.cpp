@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "device/onewire/Search.h"
+#include "LinkExercise.h"
 #include "device/usb/Ds2490Link.h"
 #include "device/usb/UsbTransport.h"
 
@@ -92,23 +92,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Replies replies(data, size);
     ReplayHost host(replies);
     Ds2490Link link(host, 1);
-    std::string error;
-    if (!link.Open(error)) return 0;
-    link.Reset();
-    onewire::SearchState search;
-    onewire::ResetSearch(search);
-    onewire::SearchOutcome outcome = onewire::SearchOutcome::Found;
-    for (int pass = 0; pass < 4 && outcome == onewire::SearchOutcome::Found; ++pass)
-        outcome = onewire::SearchNext(link, search);
-    if (DevicePresent(link.Reset())) {
-        link.TouchByte(onewire::kMatchRomCommand);
-        for (const std::uint8_t byte : search.rom) link.TouchByte(byte);
-        std::uint8_t page[3 + 32 + 2] = {0xA5, 0x00, 0x02};
-        std::fill(page + 3, page + sizeof page, 0xFF);
-        link.Block(page, sizeof page);
-    }
-    std::uint8_t bits[8] = {1, 0, 1, 1, 0, 0, 1, 0};
-    link.TouchBits(bits, sizeof bits);
-    link.Close();
+    ExerciseLink(link);
     return 0;
 }

@@ -13,8 +13,8 @@
 namespace fs = std::filesystem;
 
 TEST(PathsInAnyLanguage, DataFilesSaveLoadAndShowUnderTheirOwnNames) {
-    const fs::path root = PerTestPath("kelvara-names");
-    fs::remove_all(root);
+    const ScratchFolder scratch("kelvara-names");
+    const fs::path& root = scratch.path;
     // "Schüler" and "Иванов" / "миссия" as the file system names them (UTF-8).
     const fs::path pupil = root / "Sch\xC3\xBCler" / "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xB2.dmp";
     const fs::path other = pupil.parent_path() / "\xD0\x9F\xD0\xB5\xD1\x82\xD1\x80\xD0\xBE\xD0\xB2.dmp";
@@ -54,7 +54,6 @@ TEST(PathsInAnyLanguage, DataFilesSaveLoadAndShowUnderTheirOwnNames) {
               std::string::npos)
         << shown;
     EXPECT_NE(shown.find("No such file or directory"), std::string::npos);
-    fs::remove_all(root);
 }
 
 TEST(PathsInAnyLanguage, ShownPathsKeepEveryNameAndOnlyThePathIsDecodedAsUtf8) {

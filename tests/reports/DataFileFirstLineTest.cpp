@@ -22,21 +22,18 @@ namespace {
 class FirstLine : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = PerTestPath("kelvara-first-line");
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         form.FormCreate({});
         image.LogArea.fill(0x60);
         image.RegisterPage[0x0D] = 10;
     }
-    void TearDown() override { fs::remove_all(dir); }
     fs::path Write(const std::string& name, const std::string& bytes) {
         std::ofstream(dir / name, std::ios::binary) << bytes;
         return dir / name;
     }
     std::string DataFile(const std::string& caption) { return JoinCrLf(DumpLines(caption, "x", image)); }
 
-    fs::path dir;
+    ScratchFolder scratch{"kelvara-first-line"};
+    const fs::path dir = scratch.path;
     MemoryImage image;
     ScriptedPlatform platform;
     ScriptedDriver driver;

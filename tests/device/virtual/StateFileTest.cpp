@@ -21,16 +21,12 @@ namespace {
 class StateFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = PerTestPath("kelvara-state");
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         path = (dir / "virtual-adapter.txt").string();
         VirtualAdapter adapter(path, clock);
         adapter.Load();
         adapter.Save();
         good = ReadAll(path);
     }
-    void TearDown() override { fs::remove_all(dir); }
     std::string With(const std::string& key, const std::string& line) {
         std::string text = good;
         const auto at = text.find(key + " ");
@@ -44,7 +40,8 @@ protected:
         return names;
     }
 
-    fs::path dir;
+    ScratchFolder scratch{"kelvara-state"};
+    const fs::path dir = scratch.path;
     std::string path, good;
     ManualClock clock{ManualClock::MsFromDateTime(At(2026, 12, 7, 10, 0, 0))};
 };

@@ -44,7 +44,7 @@ TEST(SaveKillLoop, KilledSavesLeaveTheFileWholeAndNoTemporaryFile) {
     std::ofstream(target, std::ios::binary) << std::string(kBytes, 'o');
     std::mt19937 random(17);
     for (const bool unnamed : {true, false}) {
-        for (int round = 0; round < 40; ++round) {
+        for (int round = 0; round < 30; ++round) {
             const pid_t child = ::fork();
             ASSERT_GE(child, 0);
             if (child == 0) SaveForever(target, unnamed);

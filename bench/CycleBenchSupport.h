@@ -16,15 +16,15 @@ public:
     MsgResult MessageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override {
         return MsgResult::Ok;
     }
-    std::optional<std::string> SaveDialog(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> OpenDialog(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<FilePath> SaveDialog(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<FilePath> OpenDialog(const FileDialogRequest&) override { return std::nullopt; }
     void SetClipboardText(const std::string&) override {}
     bool PrintLines(const std::vector<std::string>&, std::string&) override { return false; }
     void PrinterSetup() override {}
-    bool StartProgram(const std::string&) override { return false; }
+    bool StartProgram(const FilePath&) override { return false; }
     bool OpenUrl(const std::string&) override { return false; }
     void Terminate() override {}
-    std::string ProgramDir() override { return "/nonexistent/"; }
+    FilePath ProgramDir() override { return FilePath(std::string("/nonexistent/")); }
     char DecimalSeparator() override { return '.'; }
     std::string DateTimeText(TDateTime) override { return {}; }
     void SetTimerEnabled(bool enabled) override { TimerOn = enabled; }

@@ -10,6 +10,7 @@
 #include "CycleBenchSupport.h"
 #include "app/TTRecForm.h"
 #include "cli/OfflineDriver.h"
+#include "files/SaveBatch.h"
 #include "reports/DumpFormat.h"
 #include "reports/ReportLines.h"
 
@@ -64,7 +65,7 @@ void BM_DataFileToReport(benchmark::State& state) {
     std::size_t bytes = 0;
     for (auto _ : state) {
         TTRecForm form(platform, driver);
-        form.LoadCmd(file.string());
+        form.LoadCmd(file);
         form.ExportData(true);
         bytes = platform.clipboard.size();
         benchmark::DoNotOptimize(bytes);
@@ -73,6 +74,18 @@ void BM_DataFileToReport(benchmark::State& state) {
     fs::remove_all(dir);
 }
 BENCHMARK(BM_DataFileToReport)->Unit(benchmark::kMicrosecond);
+
+// One save as the window makes it: a new file flushed to disk, renamed over the
+// old one, the folder flushed.
+void BM_SaveDataFileFlushed(benchmark::State& state) {
+    const fs::path dir = ScratchDir("kelvara-bench-save-");
+    const std::string text = MissionFileText();
+    std::string error;
+    for (auto _ : state)
+        if (!SaveFile(dir / "mission.dmp", text, error)) state.SkipWithError(error.c_str());
+    fs::remove_all(dir);
+}
+BENCHMARK(BM_SaveDataFileFlushed)->Unit(benchmark::kMillisecond);
 
 void BM_CliCsv200Files(benchmark::State& state) {
     const fs::path dir = ScratchDir("kelvara-bench-cli-");

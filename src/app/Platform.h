@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "files/FilePath.h"
 #include "model/DateTime.h"
 
 enum class MsgButtons { Ok, OkCancel, YesNo };
@@ -19,7 +20,7 @@ struct FileDialogRequest {
     std::string DefaultExt;  // without the dot
     std::string Filter;      // "Text File (txt)|*.txt"
     int FilterIndex = 1;
-    std::string InitialDir;
+    FilePath InitialDir;
     bool OverwritePrompt = false;
     bool PathMustExist = false;
 };
@@ -36,8 +37,9 @@ public:
     // Lines inside text are separated by a single carriage return.
     virtual MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                                  MsgIcon icon) = 0;
-    virtual std::optional<std::string> SaveDialog(const FileDialogRequest& request) = 0;
-    virtual std::optional<std::string> OpenDialog(const FileDialogRequest& request) = 0;
+    // The chosen file as the file system names it; nothing when cancelled.
+    virtual std::optional<FilePath> SaveDialog(const FileDialogRequest& request) = 0;
+    virtual std::optional<FilePath> OpenDialog(const FileDialogRequest& request) = 0;
 
     virtual void SetClipboardText(const std::string& text) = 0;
     // Shows the print dialog and prints the lines as a plain text stream.
@@ -45,10 +47,10 @@ public:
     virtual bool PrintLines(const std::vector<std::string>& lines, std::string& error) = 0;
     virtual void PrinterSetup() = 0;
 
-    virtual bool StartProgram(const std::string& path) = 0;
+    virtual bool StartProgram(const FilePath& path) = 0;
     virtual bool OpenUrl(const std::string& urlOrFile) = 0;
-    virtual void Terminate() = 0;  // ask the application to end after the current handler
-    virtual std::string ProgramDir() = 0;  // folder of the program, with trailing separator
+    virtual void Terminate() = 0;       // ask the application to end after the current handler
+    virtual FilePath ProgramDir() = 0;  // folder of the program, with trailing separator
 
     virtual char DecimalSeparator() = 0;
     virtual std::string DateTimeText(TDateTime value) = 0;  // short date + long time

@@ -2,15 +2,17 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string_view>
 
 #include "device/tmex/TmexApi.h"
+#include "files/ReadFile.h"
 #include "model/Win1252.h"
 
 namespace {
+// A settings file is a few lines; a large file in its place is no settings file.
+constexpr std::size_t kMaxSettingsBytes = 1 << 20;
+
 std::string Trim(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string::npos) return {};
@@ -25,13 +27,14 @@ std::string Lower(std::string text) {
 }
 }  // namespace
 
-TitlesSettings ParseTitlesIni(const std::string& text, const std::string& programDir) {
+TitlesSettings ParseTitlesIni(const std::string& text, const FilePath& programDir) {
     TitlesSettings settings;
     settings.SavePath = programDir;
     std::string section;
     // An editor may have saved the file as UTF-8 with a byte-order mark; the captions stay Windows-1252.
     constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-    std::istringstream in(text.starts_with(kUtf8Mark) ? Utf8ToWin1252(text.substr(kUtf8Mark.size())) : text);
+    const bool utf8 = text.starts_with(kUtf8Mark);
+    std::istringstream in(utf8 ? text.substr(kUtf8Mark.size()) : text);
     std::string line;
     int lineNumber = 0;
     while (std::getline(in, line)) {
@@ -54,15 +57,19 @@ TitlesSettings ParseTitlesIni(const std::string& text, const std::string& progra
             continue;
         }
         const std::string key = Lower(Trim(trimmed.substr(0, equals)));
-        const std::string value = Trim(trimmed.substr(equals + 1));
+        const std::string raw = Trim(trimmed.substr(equals + 1));
+        const std::string value = utf8 ? Utf8ToWin1252(raw) : raw;
         if (section == "title") {
             if (key.size() == 7 && key.compare(0, 6, "string") == 0 && key[6] >= '0' && key[6] <= '5')
                 settings.Titles[key[6] - '0'] = value;
         } else if (section == "network") {
             // A present but empty port key counts as its default.
-            if (key == "savepath") settings.SavePath = value;
-            else if (key == "serialport") settings.SerialPort = value.empty() ? "0" : value;
-            else if (key == "adapter") settings.Adapter = value.empty() ? "5" : value;
+            if (key == "savepath")
+                settings.SavePath = utf8 ? FilePath(raw) : PathFromSettingsText(raw);
+            else if (key == "serialport")
+                settings.SerialPort = value.empty() ? "0" : value;
+            else if (key == "adapter")
+                settings.Adapter = value.empty() ? "5" : value;
         }
     }
     int number = 0;
@@ -73,7 +80,8 @@ TitlesSettings ParseTitlesIni(const std::string& text, const std::string& progra
     if (!ParsePortValue(settings.Adapter, number)) {
         settings.Problems.push_back("Adapter \"" + settings.Adapter + "\" is not an adapter type");
         settings.Adapter = "5";
-    } else if (number != kPortTypeSerialDs2480 && number != kPortTypeUsbDs2490 && number != kPortTypeVirtual) {
+    } else if (number != kPortTypeSerialDs2480 && number != kPortTypeUsbDs2490 &&
+               number != kPortTypeVirtual) {
         // The driver opens no session for any other type, so the search would wait in silence for ever.
         settings.Problems.push_back("Adapter \"" + settings.Adapter +
                                     "\" is not an adapter type this program knows (5, 6 or 15)");
@@ -82,23 +90,18 @@ TitlesSettings ParseTitlesIni(const std::string& text, const std::string& progra
     return settings;
 }
 
-TitlesSettings ReadTitlesIni(const std::string& path, const std::string& programDir) {
+TitlesSettings ReadTitlesIni(const FilePath& path, const FilePath& programDir) {
     TitlesSettings defaults;
     defaults.SavePath = programDir;
-    // The path is program text (Windows-1252); the file system names files in UTF-8.
-    const std::filesystem::path filePath(Win1252ToUtf8(path));
-    std::error_code error;
-    if (!std::filesystem::exists(filePath, error)) return defaults;
+    std::string text;
+    const FileRead read = ReadRegularFile(path, kMaxSettingsBytes, text);
+    if (read.Missing) return defaults;
     // A file that is there but cannot be read must not pass for a missing one.
-    std::ifstream file(filePath, std::ios::binary);
-    std::ostringstream text;
-    const bool regular = std::filesystem::is_regular_file(filePath, error);
-    if (regular && file) text << file.rdbuf();
-    if (!regular || !file || file.bad()) {
-        defaults.Problems.push_back("the file itself could not be read");
+    if (!read.Ok) {
+        defaults.Problems.push_back("the file itself could not be read: " + read.Reason);
         return defaults;
     }
-    return ParseTitlesIni(text.str(), programDir);
+    return ParseTitlesIni(text, programDir);
 }
 
 bool ParsePortValue(const std::string& text, int& value) {

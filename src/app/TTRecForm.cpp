@@ -28,8 +28,8 @@ void TTRecForm::FormCreate(const std::vector<std::string>& args) {
     StateBufferAllocated = true;
     AppCaption = kProductName;
 
-    const std::string programDir = platform.ProgramDir();
-    const TitlesSettings settings = ReadTitlesIni(programDir + "Titles.ini", programDir);
+    const FilePath programDir = platform.ProgramDir();
+    const TitlesSettings settings = ReadTitlesIni(programDir / "Titles.ini", programDir);
     for (int i = 0; i < 6; ++i) {
         lbluser[i].Caption = settings.Titles[i];
         UserDetailCaptions[i] = settings.Titles[i] + " ";
@@ -62,7 +62,7 @@ void TTRecForm::FormCreate(const std::vector<std::string>& args) {
     std::string joined;
     for (const auto& arg : args) joined += (joined.empty() ? "" : " ") + arg;
     const bool loadAttempted = joined.size() > 3;
-    if (loadAttempted) LoadCmd(joined);
+    if (loadAttempted) LoadCmd(FilePath(joined));
 
     // A file that could not be loaded leaves the program online, as a failed load from
     // the menu does, on the port a start without parameters would have chosen.
@@ -100,7 +100,7 @@ void TTRecForm::ShowAdapterMissingBox(bool atStartup) {
         "\r"
         "Run the \"Port Setup Tool\" now?";
     if (platform.MessageBox(text, AppCaption, MsgButtons::YesNo, MsgIcon::Warning) == MsgResult::Yes)
-        platform.StartProgram(platform.ProgramDir() + kPortSetupTool);
+        platform.StartProgram(platform.ProgramDir() / kPortSetupTool);
     platform.Terminate();
 }
 

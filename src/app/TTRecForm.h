@@ -13,8 +13,8 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Controls.h"
@@ -22,6 +22,8 @@
 #include "app/Platform.h"
 #include "device/PollingState.h"
 #include "device/tmex/TmexApi.h"
+#include "files/FilePath.h"
+#include "files/FileStore.h"
 #include "model/DateTime.h"
 #include "model/MemoryImage.h"
 #include "model/Temperature.h"
@@ -60,15 +62,19 @@ public:
 
     std::string AppCaption;
     std::array<std::string, 6> UserDetailCaptions;
-    std::string SavePath;
-    std::string SaveDialogInitialDir;
+    FilePath SavePath;
+    FilePath SaveDialogInitialDir;
+    // Where the saves of the menu commands go: to disk at once, unless a
+    // front end collects them (kelvara-cli's batches).
+    FileStore* Files = &DiskFileStore();
     MemoryImage Image;
     std::array<std::string, 16> UserTexts;
     std::array<std::string, 16> NewUserTexts;
     bool OfflineMode() const { return PollState == Poll::Offline; }
 
     // ---- app: start-up, status line, shutdown ------------------------------
-    // args: the command-line parameters after the program name.
+    // args: the command-line parameters after the program name, as the system
+    // gave them (a data file's name in the file system's own bytes).
     void FormCreate(const std::vector<std::string>& args);
     void SetStatus(const std::string& text);
     void FormClose();
@@ -169,9 +175,16 @@ public:
     void ExportDataHist();
     void ExportDump();
     std::vector<std::string> DumpLines();
-    std::int16_t LoadDump(const std::string& path);
+    std::int16_t LoadDump(const FilePath& path);
+    // Step 1 to 3 of LoadDump: the results, the wizard and the texts reset.
+    void ResetForLoad();
+    // The part of LoadDump after the file was read: text is the file's start
+    // (its first 184 lines at most), path only names it in messages.
+    std::int16_t LoadDumpText(const std::string& text, const FilePath& path);
     void menuOpenClick();
-    void LoadCmd(const std::string& path);
+    void LoadCmd(const FilePath& path);
+    // Steps 3 to 5 of entering offline mode, after a successful LoadDump.
+    void EnterOfflineMode();
     void menuCloseClick();
     void menuSaveData1Click();
     void MenuSaveDataClick();
@@ -190,8 +203,8 @@ public:
     std::string ReportRomText() const;
     // The shared save dialog: proposes the mission title or the ROM text, then
     // resets its folder to SavePath. Empty when cancelled.
-    std::optional<std::string> AskSavePath(const std::string& defaultExt, const std::string& filter);
-    // Writes through a temporary file; a failure shows the system's message.
-    bool SaveText(const std::string& path, const std::string& text);
+    std::optional<FilePath> AskSavePath(const std::string& defaultExt, const std::string& filter);
+    // Saves through Files; a failure shows the system's message.
+    bool SaveText(const FilePath& path, const std::string& text);
     std::vector<std::string> PrintedReportLines(bool full);
 };

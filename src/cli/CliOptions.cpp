@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <set>
 
-#include "app/Settings.h"
+#include "device/tmex/PortConfig.h"
 
 namespace {
 const std::set<std::string> kCommands{"report", "csv", "histogram-csv", "summary", "full-print", "download"};
@@ -42,8 +42,11 @@ const char* CliUsage() {
            "  --titles PATH           captions from this settings file (default: Titles.ini\n"
            "                          in the program's folder)\n"
            "  --now 'YYYY-MM-DD HH:MM:SS'  the computer time the report shows\n"
-           "  --port TYPE:NUMBER      adapter port for download (default: the driver's)\n"
+           "  --port TYPE:NUMBER      adapter port for download (default: KELVARA_PORT or the\n"
+           "                          port saved by kelvara-portsetup): 15:1 the virtual adapter,\n"
+           "                          5:N a DS9097U serial adapter on /dev/ttyS(N-1)\n"
            "  --help                  this text\n"
+           "  --                      what follows are file names, even when they start with -\n"
            "\n"
            "Output is the program's own bytes: Windows-1252 text, lines ending in CR LF.\n"
            "Exit status: 0 success, 1 a file or device failed, 2 usage error.\n";
@@ -56,8 +59,22 @@ ParsedOptions ParseCliOptions(const std::vector<std::string>& args) {
         parsed.Error = message;
         return parsed;
     };
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (optionsEnded || arg == "--") {
+            if (!optionsEnded) {
+                optionsEnded = true;
+                continue;
+            }
+            if (o.Command.empty()) {
+                if (!kCommands.contains(arg)) return fail("unknown command '" + arg + "'");
+                o.Command = arg;
+            } else {
+                o.Files.push_back(arg);
+            }
+            continue;
+        }
         auto value = [&](std::string& out) {
             if (i + 1 >= args.size()) return false;
             out = args[++i];
@@ -97,11 +114,16 @@ ParsedOptions ParseCliOptions(const std::vector<std::string>& args) {
             if (!value(v) || !ParseNow(v, now)) return fail("--now needs a time as 'YYYY-MM-DD HH:MM:SS'");
             o.Now = now;
         } else if (arg == "--port") {
-            if (!value(v)) return fail("--port needs TYPE:NUMBER");
-            const auto at = v.find(':');
-            if (at == std::string::npos || !ParsePortValue(v.substr(0, at), o.PortType) ||
-                !ParsePortValue(v.substr(at + 1), o.PortNumber))
-                return fail("--port: '" + v + "' is not TYPE:NUMBER");
+            if (!value(v)) return fail("--port needs TYPE:NUMBER, such as 15:1 or 5:1");
+            PortSetting port;
+            std::string why;
+            if (!ParsePortText(v, port, &why)) return fail("--port " + v + ": " + why);
+            if (!port.Device.empty())
+                return fail("--port " + v +
+                            ": --port takes TYPE:NUMBER; a serial device is named with "
+                            "KELVARA_PORT=5:N:DEVICE or kelvara-portsetup");
+            o.PortType = port.Type;
+            o.PortNumber = port.Number;
             o.HasPort = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return fail("unknown option " + arg);

@@ -7,7 +7,8 @@
 #include "model/DateTime.h"
 
 struct CliOptions {
-    std::string Command;             // report, csv, histogram-csv, summary, full-print, download
+    std::string Command;  // report, csv, histogram-csv, summary, full-print, download
+    // Paths as the command line gives them: the file system's own bytes.
     std::vector<std::string> Files;  // data files to convert
     std::string Output;              // -o: a file, or a folder for several data files; empty: standard output
     bool Fahrenheit = false;

@@ -2,12 +2,14 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <clocale>
 #include <ctime>
 #include <filesystem>
+#include <string_view>
 #include <thread>
 
-#include "model/Win1252.h"
+#include "files/FilePath.h"
 #include "reports/ReportLines.h"
 
 CliPlatform::CliPlatform(std::optional<TDateTime> fixedNow)
@@ -55,9 +57,9 @@ MsgResult CliPlatform::MessageBox(const std::string& text, const std::string&, M
     return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
 }
 
-std::optional<std::string> CliPlatform::SaveDialog(const FileDialogRequest&) {
+std::optional<FilePath> CliPlatform::SaveDialog(const FileDialogRequest&) {
     if (SaveTarget.empty()) return std::nullopt;
-    return Utf8ToWin1252(SaveTarget);
+    return SaveTarget;
 }
 
 bool CliPlatform::PrintLines(const std::vector<std::string>& lines, std::string&) {
@@ -66,17 +68,25 @@ bool CliPlatform::PrintLines(const std::vector<std::string>& lines, std::string&
     return true;
 }
 
-std::string CliPlatform::ProgramDir() {
+FilePath CliPlatform::ProgramDir() {
     std::error_code error;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return "./";
-    return Utf8ToWin1252(exe.parent_path().string() + "/");  // the core holds Windows-1252 paths
+    if (error) return FilePath(std::string("./"));
+    return FilePath(exe.parent_path().native() + "/");
 }
 
 std::string CliPlatform::DateTimeText(TDateTime value) { return FixedDateTimeText(value); }
 
-std::string ForTerminal(std::string text) {
-    for (char& c : text)
-        if (c == '\r') c = '\n';
-    return text;
+std::string ForTerminal(const std::string& text) {
+    std::string line;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find('\r', start), text.size());
+        const std::string part = text.substr(start, end - start);
+        start = end + 1;
+        if (part.empty()) continue;
+        if (!line.empty())
+            line += std::string_view(".:!?").find(line.back()) != std::string_view::npos ? " " : ". ";
+        line += part;
+    }
+    return ShownTextToUtf8(line);
 }

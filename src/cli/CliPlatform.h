@@ -14,7 +14,7 @@ class CliPlatform : public Platform {
 public:
     explicit CliPlatform(std::optional<TDateTime> fixedNow = std::nullopt);
 
-    std::string SaveTarget;             // what the save dialog answers; empty: cancel
+    FilePath SaveTarget;                // what the save dialog answers; empty: cancel
     std::vector<std::string> Messages;  // texts of the boxes that report something
     std::vector<std::string> Printed;   // lines of the last print
     bool PrintedSomething = false;
@@ -27,15 +27,15 @@ public:
     void Beep() override {}
     MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                          MsgIcon icon) override;
-    std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
-    std::optional<std::string> OpenDialog(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<FilePath> SaveDialog(const FileDialogRequest& request) override;
+    std::optional<FilePath> OpenDialog(const FileDialogRequest&) override { return std::nullopt; }
     void SetClipboardText(const std::string& text) override { Clipboard = text; }
     bool PrintLines(const std::vector<std::string>& lines, std::string& error) override;
     void PrinterSetup() override {}
-    bool StartProgram(const std::string&) override { return false; }
+    bool StartProgram(const FilePath&) override { return false; }
     bool OpenUrl(const std::string&) override { return false; }
     void Terminate() override { Terminated = true; }
-    std::string ProgramDir() override;
+    FilePath ProgramDir() override;
     char DecimalSeparator() override { return decimalSeparator_; }
     std::string DateTimeText(TDateTime value) override;
     void SetTimerEnabled(bool enabled) override { timerEnabled_ = enabled; }
@@ -52,5 +52,6 @@ private:
     int timerInterval_ = 50;
 };
 
-// A message box text for a terminal: its CR line breaks become LF.
-std::string ForTerminal(std::string text);
+// A message box text for a terminal, in one line: its lines joined, shown
+// paths as the file system names them, the rest converted to UTF-8.
+std::string ForTerminal(const std::string& text);

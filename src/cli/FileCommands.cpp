@@ -1,18 +1,21 @@
 #include "cli/FileCommands.h"
 
-#include <unistd.h>
+#include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <set>
 
 #include "app/Settings.h"
 #include "app/TTRecForm.h"
 #include "cli/CliPlatform.h"
 #include "cli/OfflineDriver.h"
-#include "model/Win1252.h"
-#include "reports/AtomicFile.h"
+#include "files/ReadFile.h"
+#include "files/SaveBatch.h"
 #include "reports/ReportLines.h"
 
 namespace fs = std::filesystem;
@@ -36,7 +39,7 @@ private:
 class SaveCommand : public MenuCommand {
 public:
     using MenuCommand::MenuCommand;
-    bool Run(TTRecForm& form, CliPlatform& platform, const std::string& target) const override {
+    bool Run(TTRecForm& form, CliPlatform& platform, const FilePath& target) const override {
         const auto before = platform.Messages.size();
         platform.SaveTarget = target;
         (form.*handler_)();
@@ -48,7 +51,7 @@ public:
 class PrintCommand : public MenuCommand {
 public:
     using MenuCommand::MenuCommand;
-    bool Run(TTRecForm& form, CliPlatform& platform, const std::string& target) const override {
+    bool Run(TTRecForm& form, CliPlatform& platform, const FilePath& target) const override {
         platform.PrintedSomething = false;
         (form.*handler_)();
         if (!platform.PrintedSomething) {
@@ -56,7 +59,7 @@ public:
             return false;
         }
         std::string error;
-        if (WriteFileAtomically(target, JoinCrLf(platform.Printed), error)) return true;
+        if (form.Files->Save(target, JoinCrLf(platform.Printed), error)) return true;
         platform.Messages.push_back(error);
         return false;
     }
@@ -92,15 +95,28 @@ void ApplyOptions(TTRecForm& form, const CliOptions& o, const Titles& titles) {
     }
 }
 
+// The output of a run without -o: each save goes to standard output as it is made.
+class StandardOutput : public FileStore {
+public:
+    bool Save(const FilePath&, std::string_view bytes, std::string& error) override {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0)
+            return true;
+        error = std::string("Cannot write to standard output.\r") + std::strerror(errno);
+        return false;
+    }
+};
+
 // Loads one data file and runs the command; false with the reason on standard error.
 bool ConvertOne(const CliOptions& o, const Titles& titles, const FileCommand& command,
-                const std::string& file, const std::string& target) {
+                const std::string& file, const FilePath& target, FileStore& store) {
     CliPlatform platform(o.Now);
     OfflineDriver driver;
     TTRecForm form(platform, driver);
-    // The window takes a command line of three characters or fewer for no file at all.
-    const std::string path = file.size() <= 3 && fs::path(file).is_relative() ? "./" + file : file;
-    form.FormCreate({Utf8ToWin1252(path)});
+    form.Files = &store;
+    // Loaded as "Load old data file..." loads it: the window's rule that a command
+    // line of three characters or fewer names no file is the window's alone.
+    form.FormCreate({});
+    form.LoadCmd(FilePath(file));
     if (!form.OfflineMode()) {
         if (platform.Messages.empty()) platform.Messages.push_back("The file could not be loaded.");
         ReportMessages(file, platform.Messages, "");
@@ -114,28 +130,32 @@ bool ConvertOne(const CliOptions& o, const Titles& titles, const FileCommand& co
     return false;
 }
 
-// Why target must not be written: a data file of this run, or an output this run
-// already wrote (two data files of the same name from different folders).
-std::string OutputClash(const std::string& target, const std::vector<std::string>& files,
-                        std::set<std::string>& written) {
-    std::error_code ec;
+// The run's data files by their identity on disk, looked up once: a class of
+// hundreds must not cost a look at every data file for every output.
+using FileIds = std::map<std::pair<dev_t, ino_t>, std::string>;
+
+FileIds IdsOf(const std::vector<std::string>& files) {
+    FileIds ids;
     for (const auto& file : files)
-        if (fs::equivalent(target, file, ec))
-            return "the output " + target + " would replace the data file " + file;
-    const std::string key = fs::weakly_canonical(target, ec).string();
-    if (!written.insert(ec ? target : key).second)
-        return "the output " + target +
-               " is already taken by an earlier data file of this run; nothing written";
-    return {};
+        if (struct stat info{}; ::stat(file.c_str(), &info) == 0)
+            ids.emplace(std::pair(info.st_dev, info.st_ino), file);
+    return ids;
 }
 
-bool CopyToStandardOutput(const std::string& path) {
-    std::string bytes, error;
-    if (!ReadWholeFile(path, bytes, error)) {
-        std::cerr << "kelvara-cli: " << ForTerminal(error) << "\n";
-        return false;
-    }
-    return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0;
+// Why target must not be written: a data file of this run (also through a
+// link), or an output this run already wrote (two data files of the same name
+// from different folders).
+std::string OutputClash(const FilePath& target, const FileIds& dataFiles, std::set<std::string>& written) {
+    if (struct stat info{}; ::stat(target.c_str(), &info) == 0)
+        if (const auto found = dataFiles.find({info.st_dev, info.st_ino}); found != dataFiles.end())
+            return "the output " + target.Native() + " would replace the data file " + found->second +
+                   "; nothing written";
+    std::error_code ec;
+    const std::string key = fs::weakly_canonical(target.Fs(), ec).native();
+    if (!written.insert(ec ? target.Native() : key).second)
+        return "the output " + target.Native() +
+               " is already taken by an earlier data file of this run; nothing written";
+    return {};
 }
 }  // namespace
 
@@ -154,51 +174,55 @@ std::unique_ptr<FileCommand> MakeFileCommand(const std::string& name) {
 int RunFileCommands(const CliOptions& o) {
     const auto command = MakeFileCommand(o.Command);
     std::error_code ec;
-    const bool toFolder = !o.Output.empty() && fs::is_directory(o.Output, ec);
+    const bool toFolder = !o.Output.empty() && fs::is_directory(fs::path(o.Output), ec);
     if (o.Files.size() > 1 && !toFolder) {
-        std::cerr << "kelvara-cli: several data files need -o naming an existing folder\n";
+        std::cerr << "kelvara-cli: " << o.Files.size() << " data files need -o naming an existing folder"
+                  << (o.Output.empty() ? std::string(" for their outputs") : ", and " + o.Output + " is none")
+                  << "\n";
         return 2;
     }
     Titles titles;
     if (!o.Titles.empty()) {
         std::string text, error;
-        if (!ReadWholeFile(o.Titles, text, error)) {
-            std::cerr << "kelvara-cli: " << ForTerminal(error) << "\n";
+        const FilePath path(o.Titles);
+        if (!ReadWholeFile(path, text, error)) {
+            std::cerr << "kelvara-cli: --titles: " << ForTerminal(error) << "\n";
             return 1;
         }
         titles.Given = true;
-        titles.Settings = ParseTitlesIni(text, fs::path(o.Titles).parent_path().string() + "/");
+        titles.Settings = ParseTitlesIni(text, FilePath(path.Folder().Native() + "/"));
         for (const auto& problem : titles.Settings.Problems)
-            std::cerr << "kelvara-cli: " << o.Titles << ": warning: " << problem << "\n";
+            std::cerr << "kelvara-cli: " << o.Titles << ": warning: " << ForTerminal(problem) << "\n";
     }
 
-    // Standard output gets the bytes of a file saved in a private folder.
-    std::string scratch;
-    if (o.Output.empty()) {
-        std::string pattern = (fs::temp_directory_path() / "kelvara-cli.XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            std::perror("kelvara-cli: temporary folder");
-            return 1;
-        }
-        scratch = pattern;
-    }
+    // Without -o the output goes to standard output; files are written as one
+    // batch, flushed to disk together at the end.
+    StandardOutput standardOutput;
+    SaveBatch batch;
+    FileStore& store = o.Output.empty() ? static_cast<FileStore&>(standardOutput) : batch;
     int status = 0;
     std::set<std::string> written;
+    const FileIds dataFiles = IdsOf(o.Files);
+    std::map<std::string, std::string> fileOfTarget;
     for (const auto& file : o.Files) {
-        std::string target = o.Output;
-        if (toFolder)
-            target = (fs::path(o.Output) / command->OutputName(fs::path(file).stem().string())).string();
-        if (!scratch.empty()) {
-            target = scratch + "/output";
-        } else if (const std::string clash = OutputClash(target, o.Files, written); !clash.empty()) {
-            std::cerr << "kelvara-cli: " << file << ": " << clash << "\n";
-            status = 1;
-            continue;
+        // Standard output takes what the save dialog's answer would have named.
+        FilePath target(o.Output.empty() ? std::string("/dev/stdout") : o.Output);
+        if (toFolder) target = FilePath(o.Output) / command->OutputName(fs::path(file).stem().native());
+        if (!o.Output.empty()) {
+            if (const std::string clash = OutputClash(target, dataFiles, written); !clash.empty()) {
+                std::cerr << "kelvara-cli: " << file << ": " << clash << "\n";
+                status = 1;
+                continue;
+            }
+            fileOfTarget[target.Native()] = file;
         }
-        if (!ConvertOne(o, titles, *command, file, target) ||
-            (!scratch.empty() && !CopyToStandardOutput(target)))
-            status = 1;
+        if (!ConvertOne(o, titles, *command, file, target, store)) status = 1;
     }
-    if (!scratch.empty()) fs::remove_all(scratch, ec);
+    for (const auto& failure : batch.Commit()) {
+        const auto found = fileOfTarget.find(failure.Path.Native());
+        std::cerr << "kelvara-cli: " << (found != fileOfTarget.end() ? found->second : failure.Path.Native())
+                  << ": " << ForTerminal(failure.Error) << "\n";
+        status = 1;
+    }
     return status;
 }

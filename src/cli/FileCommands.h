@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/CliOptions.h"
+#include "files/FilePath.h"
 
 class CliPlatform;
 class TTRecForm;
@@ -17,7 +18,7 @@ public:
     virtual std::string OutputName(const std::string& stem) const = 0;
     // Runs the menu command so that its output lands in target. False on failure;
     // the reason is then among the platform's messages.
-    virtual bool Run(TTRecForm& form, CliPlatform& platform, const std::string& target) const = 0;
+    virtual bool Run(TTRecForm& form, CliPlatform& platform, const FilePath& target) const = 0;
 };
 
 std::unique_ptr<FileCommand> MakeFileCommand(const std::string& name);

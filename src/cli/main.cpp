@@ -5,8 +5,11 @@
 #include "cli/CliOptions.h"
 #include "cli/DownloadCommand.h"
 #include "cli/FileCommands.h"
+#include "files/TemporaryFiles.h"
 
 int main(int argc, char** argv) {
+    // A Ctrl+C or a logout during a save leaves no temporary file in the user's folder.
+    RemoveTemporaryFilesOnSignals();
     const std::vector<std::string> args(argv + 1, argv + argc);
     const ParsedOptions parsed = ParseCliOptions(args);
     if (parsed.Options.Help) {

@@ -64,6 +64,19 @@ bool LinkProvider::KnownPortType(std::int16_t type) {
     return type == kPortTypeSerialDs2480 || type == kPortTypeUsbDs2490 || type == kPortTypeVirtual;
 }
 
+bool LinkProvider::HasBackend(std::int16_t type) const {
+    // The types LinkFor below builds a link for; keep the two in step.
+    return (type == kPortTypeVirtual && virtualLink) || type == kPortTypeSerialDs2480 ||
+           type == kPortTypeUsbDs2490;
+}
+
+std::vector<std::int16_t> LinkProvider::TypesWithBackend() const {
+    std::vector<std::int16_t> types;
+    for (const std::int16_t type : {kPortTypeSerialDs2480, kPortTypeUsbDs2490, kPortTypeVirtual})
+        if (HasBackend(type)) types.push_back(type);
+    return types;
+}
+
 Link* LinkProvider::Entry::Top() const { return tracing ? tracing.get() : owned.get(); }
 
 LinkProvider::Entry LinkProvider::Wrap(Link* link, std::unique_ptr<Link> owned, const std::string& name) {

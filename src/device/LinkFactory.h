@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "device/onewire/Link.h"
 #include "device/serial/Ds2480Link.h"
@@ -41,6 +42,11 @@ public:
 
     // The types the driver hands out sessions for (5, 6 and 15).
     static bool KnownPortType(std::int16_t type);
+    // Whether LinkFor has a backend for the type in this build, so a front end
+    // can refuse a type at once instead of searching an adapter that cannot be.
+    bool HasBackend(std::int16_t type) const;
+    // The known types that have one, in increasing order.
+    std::vector<std::int16_t> TypesWithBackend() const;
     // nullptr for a type with no backend here.
     Link* LinkFor(std::int16_t type, std::int16_t number);
     // Version text of a supported type; empty when unsupported.

@@ -4,16 +4,14 @@
 #include <filesystem>
 
 #include "device/tmex/TmexApi.h"
-#include "model/Win1252.h"
 
 std::string HomePageUrl() { return std::string(kWebServer) + "/"; }
 std::string ProductPageUrl() { return std::string(kWebServer) + "/detail.asp?prodname=Kelvara&quick=1"; }
 std::string SupportPageUrl() { return std::string(kWebServer) + "/forum/"; }
 
-std::string FindManual(const std::string& programDir) {
+FilePath FindManual(const FilePath& programDir) {
     namespace fs = std::filesystem;
-    // Program text is Windows-1252; the file system names files in UTF-8.
-    const fs::path dir(Win1252ToUtf8(programDir));
+    const fs::path dir = programDir.Fs();
     const std::array<fs::path, 7> candidates = {
         dir / "QRT417.pdf",
         dir / "Kelvara-Manual.pdf",
@@ -25,8 +23,7 @@ std::string FindManual(const std::string& programDir) {
     };
     std::error_code error;
     for (const auto& candidate : candidates)
-        if (fs::is_regular_file(candidate, error))
-            return Utf8ToWin1252(fs::weakly_canonical(candidate, error).string());
+        if (fs::is_regular_file(candidate, error)) return FilePath(fs::weakly_canonical(candidate, error));
     return {};
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "files/FilePath.h"
+
 class TmexApi;
 
 inline constexpr const char* kWebServer = "https://www.kelvara.org";
@@ -15,7 +17,7 @@ std::string SupportPageUrl();  // "Web Support..."
 
 // The manual "QRT417.pdf" beside the program, else another manual found there (or
 // in the source tree's docs/manual when run from a build folder); empty when none.
-std::string FindManual(const std::string& programDir);
+FilePath FindManual(const FilePath& programDir);
 
 // "Main Driver: " + the driver's version, then "Type n: " + text for each port
 // type 0..15 whose version call answers above 0.

@@ -1,6 +1,5 @@
 #include "app/TTRecForm.h"
-#include "model/Win1252.h"
-#include "reports/AtomicFile.h"
+#include "files/ReadFile.h"
 #include "reports/DumpFormat.h"
 #include "reports/ReportLines.h"
 
@@ -22,7 +21,7 @@ void TTRecForm::ExportDump() {
 
 void TTRecForm::menuSaveData1Click() { ExportDump(); }
 
-std::int16_t TTRecForm::LoadDump(const std::string& path) {
+void TTRecForm::ResetForLoad() {
     ReadButton.Enabled = false;
     for (MenuItem* item : {&MenuExportToClip, &menuSaveHist, &MenuSaveData, &menuSaveData1, &MenuStopMission,
                            &Printfullreport1, &PrintSummary, &MenuSaveCSV})
@@ -35,24 +34,35 @@ std::int16_t TTRecForm::LoadDump(const std::string& path) {
     AwaitingDevice = true;
     UserTexts.fill({});
     NewUserTexts.fill({});
+}
 
+std::int16_t TTRecForm::LoadDump(const FilePath& path) {
     std::string text, error;
-    // The form holds Windows-1252 paths; the file system takes UTF-8.
-    if (!ReadLeadingLines(Win1252ToUtf8(path), kDumpDataLines, kMaxDataLinesBytes, text, error)) {
-        platform.MessageBox(Utf8ToWin1252(error), AppCaption, MsgButtons::Ok, MsgIcon::Error);
+    if (!ReadLeadingLines(path, kDumpDataLines, kMaxDataLinesBytes, text, error)) {
+        ResetForLoad();
+        platform.MessageBox(error, AppCaption, MsgButtons::Ok, MsgIcon::Error);
         return 0;
     }
+    return LoadDumpText(text, path);
+}
+
+std::int16_t TTRecForm::LoadDumpText(const std::string& text, const FilePath& path) {
+    const std::string failed = "Cannot load data file \"" + ShownPath(path) + "\".\r";
+    // Anything else (a README, a CSV export, an empty file) would show as a
+    // device of 1900; it is refused before the window changes at all.
+    if (const std::string problem = DataFileCaptionProblem(FirstDumpLine(text)); !problem.empty()) {
+        platform.MessageBox(failed + problem, AppCaption, MsgButtons::Ok, MsgIcon::Error);
+        return 0;
+    }
+    ResetForLoad();
     const DumpReadResult result = ReadDump(text, Image);
     if (!result.Ok) {
-        platform.MessageBox("Cannot load data file \"" + path + "\".\r" + result.Error, AppCaption,
-                            MsgButtons::Ok, MsgIcon::Error);
+        platform.MessageBox(failed + result.Error, AppCaption, MsgButtons::Ok, MsgIcon::Error);
         return 0;
     }
     if (result.HasCaption) {
         // Characters 20-22 of the caption are characters 3-5 of the ROM text behind the usual prefix.
-        DetectVariantFromRom(result.Caption.size() > kDeviceCaptionPrefix.size()
-                                 ? result.Caption.substr(kDeviceCaptionPrefix.size())
-                                 : std::string());
+        DetectVariantFromRom(RomDigitsOfCaption(result.Caption));
         Caption = result.Caption;
     }
     return 1;
@@ -67,8 +77,11 @@ void TTRecForm::menuOpenClick() {
     if (path) LoadCmd(*path);
 }
 
-void TTRecForm::LoadCmd(const std::string& path) {
-    if (LoadDump(path) != 1) return;
+void TTRecForm::LoadCmd(const FilePath& path) {
+    if (LoadDump(path) == 1) EnterOfflineMode();
+}
+
+void TTRecForm::EnterOfflineMode() {
     PanelWelcome.Visible = false;
     RecTab.Visible = true;
     PollState = Poll::Offline;

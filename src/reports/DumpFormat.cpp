@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
+
+#include "reports/ReportLines.h"
 
 namespace {
 constexpr char kHexDigits[] = "0123456789ABCDEF";
@@ -106,7 +109,36 @@ std::vector<std::string> DumpLines(const std::string& caption, const std::string
     return lines;
 }
 
+std::string_view FirstDumpLine(std::string_view text) {
+    if (text.starts_with(kUtf8Mark)) text.remove_prefix(kUtf8Mark.size());
+    return text.substr(0, std::min(text.find_first_of("\r\n"), text.size()));
+}
+
+std::string DataFileCaptionProblem(std::string_view line) {
+    if (!RomDigitsOfCaption(line).empty()) return {};
+    std::string shown(line.substr(0, 40));
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return (line.empty() ? std::string("Its first line is empty") : "Its first line is \"" + shown + "\"") +
+           ", not \"" + std::string(kDeviceCaptionPrefix) +
+           "\" and a 16-digit ROM number: it is not a data file of this program. Nothing was loaded.";
+}
+
+std::string RomDigitsOfCaption(std::string_view caption) {
+    constexpr std::size_t kRomDigits = 16;
+    if (!caption.starts_with(kDeviceCaptionPrefix) ||
+        caption.size() != kDeviceCaptionPrefix.size() + kRomDigits)
+        return {};
+    std::string digits(caption.substr(kDeviceCaptionPrefix.size()));
+    for (char& c : digits) {
+        if (HexCharToByte(c) == 255) return {};
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return digits;
+}
+
 DumpReadResult ReadDump(std::string_view text, MemoryImage& image) {
+    if (text.starts_with(kUtf8Mark)) text.remove_prefix(kUtf8Mark.size());
     const auto lines = SplitLines(text);
     DumpReadResult result;
     // Work on a copy so that a refused file changes nothing.

@@ -36,7 +36,21 @@ struct DumpReadResult {
     int LinesRead = 0;        // lines before the one that ended the reading
 };
 
-// Reads the lines of a data file into image. Reading ends at the first empty
-// line or after line 184. A file of fewer lines without an empty one is
-// refused, and image is then left untouched.
+// A UTF-8 byte-order mark that an editor may put before the first line; the
+// reader drops it, so it neither reaches the caption nor shifts its characters.
+inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// Line 1 of the text, without a byte-order mark.
+std::string_view FirstDumpLine(std::string_view text);
+// Empty when line is a caption this program writes into a data file ("DS1921
+// iButton - " and the 16 hexadecimal digits of the ROM, in either case), else
+// why the file is no data file, for the user.
+std::string DataFileCaptionProblem(std::string_view line);
+// The ROM digits of such a caption in upper case, for choosing the variant; ""
+// for another caption.
+std::string RomDigitsOfCaption(std::string_view caption);
+
+// Reads the lines of a data file into image. A byte-order mark before line 1 is skipped. Reading ends at the
+// first empty line or after line 184. A file of fewer lines without an empty one is refused, and image is
+// then left untouched.
 DumpReadResult ReadDump(std::string_view text, MemoryImage& image);

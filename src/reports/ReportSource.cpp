@@ -1,6 +1,4 @@
 #include "app/TTRecForm.h"
-#include "model/Win1252.h"
-#include "reports/AtomicFile.h"
 #include "reports/ReportLines.h"
 
 ReportSource TTRecForm::CurrentReportSource() {
@@ -38,7 +36,7 @@ ReportSource TTRecForm::CurrentReportSource() {
 
 std::string TTRecForm::ReportRomText() const { return OfflineMode() ? RomTextOfCaption(Caption) : RomIdText; }
 
-std::optional<std::string> TTRecForm::AskSavePath(const std::string& defaultExt, const std::string& filter) {
+std::optional<FilePath> TTRecForm::AskSavePath(const std::string& defaultExt, const std::string& filter) {
     FileDialogRequest request;
     request.Title = "Save iButton Data";
     request.FileName = ProposedFileName(UserTexts[5], ReportRomText());
@@ -53,10 +51,9 @@ std::optional<std::string> TTRecForm::AskSavePath(const std::string& defaultExt,
     return path;
 }
 
-bool TTRecForm::SaveText(const std::string& path, const std::string& text) {
+bool TTRecForm::SaveText(const FilePath& path, const std::string& text) {
     std::string error;
-    // The form holds Windows-1252 paths; the file system takes UTF-8.
-    if (WriteFileAtomically(Win1252ToUtf8(path), text, error)) return true;
-    platform.MessageBox(Utf8ToWin1252(error), AppCaption, MsgButtons::Ok, MsgIcon::Error);
+    if (Files->Save(path, text, error)) return true;
+    platform.MessageBox(error, AppCaption, MsgButtons::Ok, MsgIcon::Error);
     return false;
 }

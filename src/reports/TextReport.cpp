@@ -2,7 +2,7 @@
 #include "reports/ReportLines.h"
 
 void TTRecForm::ExportData(bool toClipboard) {
-    std::optional<std::string> path;
+    std::optional<FilePath> path;
     if (!toClipboard) {
         path = AskSavePath("txt", "Text File (txt)|*.txt");
         if (!path) return;

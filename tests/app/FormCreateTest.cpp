@@ -12,8 +12,8 @@ class FormCreate : public ::testing::Test {
 protected:
     void SetUp() override {
         dir = std::filesystem::temp_directory_path() /
-              ("kelvara-formcreate-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+              ("kelvara-formcreate-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+               "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir);
         platform.Dir = dir.string() + "/";
     }
@@ -41,8 +41,8 @@ TEST_F(FormCreate, WithoutSettingsAsksTheDriverForItsDefaultPortAndStartsTheTime
     EXPECT_TRUE(platform.TimerOn);
     EXPECT_EQ(platform.Interval, 50);
     EXPECT_EQ(form.PollState, Poll::Reset);
-    EXPECT_EQ(form.SavePath, platform.Dir);
-    EXPECT_EQ(form.SaveDialogInitialDir, platform.Dir);
+    EXPECT_EQ(form.SavePath.Native(), platform.Dir);
+    EXPECT_EQ(form.SaveDialogInitialDir.Native(), platform.Dir);
     EXPECT_TRUE(platform.Boxes.empty());
     EXPECT_EQ(form.Caption, "No iButton Found!");
     EXPECT_FALSE(form.RecTab.Visible);
@@ -95,7 +95,8 @@ TEST_F(FormCreate, MissingAdapterOffersThePortSetupToolAndEnds) {
     EXPECT_EQ(platform.Boxes[0].Text.substr(0, 114),
               "Blue-dot adapter not found!\rCheck that the adapter is connected to the computer.\r"
               "and then re-start the software.\r\r");
-    EXPECT_EQ(platform.Boxes[0].Text.substr(platform.Boxes[0].Text.size() - 32), "\r\rRun the \"Port Setup Tool\" now?");
+    EXPECT_EQ(platform.Boxes[0].Text.substr(platform.Boxes[0].Text.size() - 32),
+              "\r\rRun the \"Port Setup Tool\" now?");
     EXPECT_EQ(platform.StartedPrograms, std::vector<std::string>{platform.Dir + "kelvara-portsetup"});
     EXPECT_TRUE(platform.Terminated);
 }
@@ -132,7 +133,7 @@ TEST_F(FormCreate, SettingsAreFoundInAProgramFolderWithAnAccentedName) {
     const auto accented = dir / "Jos\xC3\xA9";  // UTF-8 on disk
     std::filesystem::create_directories(accented);
     std::ofstream(accented / "Titles.ini", std::ios::binary) << "[Title]\r\nstring0=Nom:\r\n";
-    platform.Dir = dir.string() + "/Jos\xE9/";  // program text is Windows-1252
+    platform.Dir = dir.string() + "/Jos\xC3\xA9/";  // a path is the file system's bytes
     TTRecForm form(platform, driver);
     form.FormCreate({});
     EXPECT_EQ(form.lbluser[0].Caption, "Nom:");

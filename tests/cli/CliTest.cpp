@@ -1,60 +1,10 @@
 // kelvara-cli as a user runs it: its bytes against the window's golden files,
 // batches, exit codes and messages.
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 
+#include "cli/CliFixture.h"
 #include "device/virtual/VirtualAdapter.h"
-#include "support/ReadFile.h"
-
-namespace fs = std::filesystem;
-
-namespace {
-const fs::path kData = KELVARA_TEST_DATA_DIR;
-const std::string kCli = std::string(KELVARA_BIN_DIR) + "/kelvara-cli";
-const std::string kNow = " --now '2026-12-07 10:00:00' ";
-
-struct CliRun {
-    int Status = -1;
-    std::string Out, Err;
-};
-
-class Cli : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("kelvara-cli-test-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    // The virtual adapter's state file lives in the test's own folder unless given.
-    CliRun Cmd(const std::string& arguments, const fs::path& dataDir = {}) {
-        const fs::path err = dir / "stderr";
-        const std::string line = "KELVARA_DATA_DIR='" + (dataDir.empty() ? dir : dataDir).string() + "' '" +
-                                 kCli + "' " + arguments + " 2>'" + err.string() + "'";
-        CliRun run;
-        FILE* pipe = ::popen(line.c_str(), "r");
-        if (!pipe) return run;
-        char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.Out.append(buffer, n);
-        const int status = ::pclose(pipe);
-        run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.Err = ReadAll(err);
-        return run;
-    }
-    static std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
-
-    fs::path dir;
-};
-}  // namespace
 
 TEST_F(Cli, OutputsAreTheWindowsBytes) {
     const struct {
@@ -100,7 +50,7 @@ TEST_F(Cli, ClassBatchGoesToAFolder) {
 TEST_F(Cli, AFailingFileIsReportedAndTheOthersStillConvert) {
     fs::create_directories(dir / "out");
     std::ofstream(dir / "short.dmp", std::ios::binary)
-        << "DS1921 iButton - 0011\r\nDownload at: x\r\nSpare\r\n";
+        << "DS1921 iButton - 0011223344556621\r\nDownload at: x\r\nSpare\r\n";
     const CliRun run = Cmd("report" + kNow + Quote(dir / "absent.dmp") + " " + Quote(dir / "short.dmp") +
                            " " + Quote(kData / "demo-mission.dmp") + " -o " + Quote(dir / "out"));
     EXPECT_EQ(run.Status, 1);

@@ -62,8 +62,9 @@ TEST(FindManual, FindsTheManualInAFolderWithAnAccentedName) {
     fs::remove_all(root);
     fs::create_directories(dir);
     std::ofstream(dir / "QRT417.pdf") << "%PDF";
-    // Program text is Windows-1252 both ways.
-    EXPECT_EQ(FindManual(root.string() + "/Jos\xE9/"), root.string() + "/Jos\xE9/QRT417.pdf");
+    // A path is the file system's bytes both ways.
+    EXPECT_EQ(FindManual(FilePath(root.string() + "/Jos\xC3\xA9/")).Native(),
+              root.string() + "/Jos\xC3\xA9/QRT417.pdf");
     fs::remove_all(root);
 }
 
@@ -72,13 +73,14 @@ TEST(FindManual, PrefersTheManualBesideTheProgramAndIsEmptyWithoutOne) {
     const fs::path dir = fs::temp_directory_path() / "kelvara-manual-test" / "build" / "bin";
     fs::remove_all(dir.parent_path().parent_path());
     fs::create_directories(dir);
-    EXPECT_EQ(FindManual(dir.string() + "/"), "");
+    EXPECT_TRUE(FindManual(FilePath(dir.string() + "/")).empty());
     fs::create_directories(dir.parent_path().parent_path() / "docs" / "manual");
     std::ofstream(dir.parent_path().parent_path() / "docs" / "manual" / "index.html") << "<html></html>";
-    EXPECT_NE(FindManual(dir.string() + "/").find("docs/manual/index.html"), std::string::npos);
+    EXPECT_NE(FindManual(FilePath(dir.string() + "/")).Native().find("docs/manual/index.html"),
+              std::string::npos);
     std::ofstream(dir / "Kelvara-Manual.pdf") << "%PDF";
-    EXPECT_EQ(fs::path(FindManual(dir.string() + "/")).filename(), "Kelvara-Manual.pdf");
+    EXPECT_EQ(fs::path(FindManual(FilePath(dir.string() + "/")).Native()).filename(), "Kelvara-Manual.pdf");
     std::ofstream(dir / "QRT417.pdf") << "%PDF";
-    EXPECT_EQ(fs::path(FindManual(dir.string() + "/")).filename(), "QRT417.pdf");
+    EXPECT_EQ(fs::path(FindManual(FilePath(dir.string() + "/")).Native()).filename(), "QRT417.pdf");
     fs::remove_all(dir.parent_path().parent_path());
 }

@@ -6,10 +6,23 @@
 #include <QFontMetrics>
 #include <QPrinter>
 
+#include "app/qt/ControlBinding.h"
 #include "app/qt/PlatformText.h"
 #include "app/qt/QtPlatform.h"
 #include "app/qt/TextPrinting.h"
 #include "support/PerTestPath.h"
+
+// A path from a dialog keeps every character on its way to the file call and
+// back into a box, while the text around it stays Windows-1252.
+TEST(MessageBoxText, APathFromADialogIsShownAsItIsNamed) {
+    const QString chosen =
+        QString::fromUtf8("/home/\u0418\u0432\u0430\u043D/\u043C\u0438\u0441\u0441\u0438\u044F.dmp");
+    const FilePath path = PathFromQString(chosen);
+    EXPECT_EQ(path.Native(), chosen.toStdString());
+    EXPECT_EQ(PathToQString(path), chosen);
+    EXPECT_EQ(MessageBoxText("Cannot open file \"" + ShownPath(path) + "\".\r23\xB0"),
+              QString::fromUtf8("Cannot open file \"") + chosen + QString::fromUtf8("\".\n23\u00B0"));
+}
 
 TEST(MessageBoxText, CarriageReturnsBecomeLineBreaksAndTheDegreeSignSurvives) {
     EXPECT_EQ(MessageBoxText("Blue-dot adapter not found!\r\rRun now?"),

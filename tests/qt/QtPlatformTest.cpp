@@ -119,6 +119,28 @@ TEST(QtPlatform, ClipboardTicksAndProgramFolder) {
     const std::uint32_t first = platform.TickCount();
     platform.Sleep(20);
     EXPECT_GE(platform.TickCount() - first, 20u);
-    EXPECT_EQ(platform.ProgramDir().back(), '/');
+    EXPECT_EQ(platform.ProgramDir().Native().back(), '/');
     EXPECT_GT(platform.Now(), 40000.0);
+}
+
+// The end of the session (SIGTERM, SIGINT) closes a box shown before the event
+// loop ran, with its negative answer, and no later box or dialog holds the end up.
+TEST(QtPlatform, TheEndOfTheSessionClosesOpenBoxesAndAnswersLaterOnesAtOnce) {
+    QtPlatform platform;
+    bool closedByEnd = false;
+    QTimer::singleShot(100, [&] {
+        closedByEnd = QApplication::activeModalWidget() != nullptr;
+        platform.EndSession();
+    });
+    EXPECT_EQ(platform.MessageBox("Titles.ini has entries that could not be used:", "Kelvara",
+                                  MsgButtons::YesNo, MsgIcon::Warning),
+              MsgResult::No);
+    EXPECT_TRUE(closedByEnd);
+    EXPECT_TRUE(platform.TerminateRequested());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(platform.MessageBox("later", "Kelvara", MsgButtons::Ok, MsgIcon::Error), MsgResult::Ok);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_FALSE(platform.SaveDialog(FileDialogRequest{}).has_value());
+    EXPECT_FALSE(platform.OpenDialog(FileDialogRequest{}).has_value());
+    EXPECT_EQ(platform.RunLoop(), 0);
 }

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "app/TTRecForm.h"
-#include "reports/AtomicFile.h"
+#include "files/ReadFile.h"
 #include "reports/DumpFormat.h"
 #include "reports/ReportLines.h"
 #include "support/ScriptedDriver.h"
@@ -37,14 +37,14 @@ TEST_F(LeadingLines, StopsAfterTheLinesAskedForWhateverTheLineEnds) {
     const std::string first(65535, 'a');
     const auto path = Write("split", first + "\r\nb\nc\rd\r\ne\r\nf");
     std::string bytes, error;
-    ASSERT_TRUE(ReadLeadingLines(path.string(), 4, 1 << 20, bytes, error)) << error;
+    ASSERT_TRUE(ReadLeadingLines(path, 4, 1 << 20, bytes, error)) << error;
     EXPECT_EQ(bytes, first + "\r\nb\nc\rd\r");
-    ASSERT_TRUE(ReadLeadingLines(path.string(), 9, 1 << 20, bytes, error));
+    ASSERT_TRUE(ReadLeadingLines(path, 9, 1 << 20, bytes, error));
     EXPECT_EQ(bytes.size(), fs::file_size(path));
 
-    EXPECT_FALSE(ReadLeadingLines(path.string(), 2, 1000, bytes, error));
+    EXPECT_FALSE(ReadLeadingLines(path, 2, 1000, bytes, error));
     EXPECT_NE(error.find("not a data file"), std::string::npos);
-    EXPECT_FALSE(ReadLeadingLines((dir / "absent").string(), 2, 1000, bytes, error));
+    EXPECT_FALSE(ReadLeadingLines(dir / "absent", 2, 1000, bytes, error));
     EXPECT_NE(error.find("No such file or directory"), std::string::npos);
 }
 
@@ -57,14 +57,14 @@ TEST_F(LeadingLines, HugeFilesLoadByTheirHeadOrAreRefused) {
     image.LogArea.fill(0x5A);
     const std::string data = JoinCrLf(DumpLines("DS1921 iButton - 0F3B200000000021", "x", image));
     const auto tailed = Write("tailed.dmp", data + std::string(3 << 20, 'z'));
-    form.LoadCmd(tailed.string());
+    form.LoadCmd(tailed);
     ASSERT_TRUE(form.OfflineMode());
     EXPECT_EQ(form.Image.LogArea, image.LogArea);
     EXPECT_TRUE(form.menuIce.Checked);
 
     form.menuCloseClick();
     const auto blob = Write("blob.dmp", std::string(3 << 20, '0'));
-    form.LoadCmd(blob.string());
+    form.LoadCmd(blob);
     EXPECT_FALSE(form.OfflineMode());
     ASSERT_EQ(platform.Boxes.size(), 1u);
     EXPECT_NE(platform.Boxes[0].Text.find("not a data file"), std::string::npos);

@@ -57,7 +57,7 @@ TEST(LoadDumpFuzz, RandomImagesAndDamagedFilesGoThroughEveryOutput) {
         ScriptedDriver driver;
         TTRecForm form(platform, driver);
         form.FormCreate({});
-        form.LoadCmd(file.string());
+        form.LoadCmd(file);
         if (!form.OfflineMode()) continue;  // an empty line 1 ends the file before anything
         if (round % 2) form.MenuFahrenheitClick();
         if (round % 3 == 0) {

@@ -9,9 +9,9 @@
 #include "app/TTRecForm.h"
 #include "reports/DumpFormat.h"
 #include "reports/ReportLines.h"
+#include "support/ReadFile.h"
 #include "support/ScriptedDriver.h"
 #include "support/ScriptedPlatform.h"
-#include "support/ReadFile.h"
 
 namespace fs = std::filesystem;
 
@@ -49,7 +49,7 @@ protected:
 }  // namespace
 
 TEST_F(ReportCommands, SaveDialogProposesTheTitleAndReturnsToSavePath) {
-    form.SavePath = "/data/";
+    form.SavePath = FilePath("/data/");
     platform.SaveAnswers.push_back(std::nullopt);
     form.MenuSaveDataClick();
     ASSERT_EQ(platform.SaveRequests.size(), 1u);
@@ -60,7 +60,7 @@ TEST_F(ReportCommands, SaveDialogProposesTheTitleAndReturnsToSavePath) {
     EXPECT_EQ(request.Filter, "Text File (txt)|*.txt");
     EXPECT_TRUE(request.OverwritePrompt);
     EXPECT_TRUE(request.PathMustExist);
-    EXPECT_EQ(form.SaveDialogInitialDir, "/data/");
+    EXPECT_EQ(form.SaveDialogInitialDir.Native(), "/data/");
 
     form.UserTexts[5] = std::string(32, ' ');
     form.menuSaveData1Click();
@@ -175,7 +175,7 @@ TEST_F(ReportCommands, LoadingEntersOfflineModeAndNamesTheLoadedDevice) {
     form.RomIdText = "1122334455667721";  // another device seen since
     form.Caption = "No iButton found!  ";
     form.menuSaveData1.Enabled = true;
-    form.LoadCmd((dir / "my mission.dmp").string());
+    form.LoadCmd(dir / "my mission.dmp");
     ASSERT_TRUE(form.OfflineMode());
     EXPECT_EQ(form.Image.RegisterPage, saved.RegisterPage);
     EXPECT_EQ(form.Image.LogArea, saved.LogArea);
@@ -258,7 +258,7 @@ TEST_F(ReportCommands, MissingOrShortFileShowsWhyAndStaysOnline) {
     lines.resize(120);
     std::ofstream(dir / "short.dmp", std::ios::binary) << JoinCrLf(lines);
     const MemoryImage before = form.Image;
-    form.LoadCmd((dir / "short.dmp").string());
+    form.LoadCmd(dir / "short.dmp");
     EXPECT_FALSE(form.OfflineMode());
     EXPECT_EQ(platform.Boxes.size(), 2u);
     EXPECT_EQ(form.Image.LogArea, before.LogArea);
@@ -288,7 +288,7 @@ TEST_F(ReportCommands, EmptyThirdLineStillEntersOfflineMode) {
     lines[2] = "";
     std::ofstream(dir / "stub.dmp", std::ios::binary) << JoinCrLf(lines);
     const MemoryImage before = form.Image;
-    form.LoadCmd((dir / "stub.dmp").string());
+    form.LoadCmd(dir / "stub.dmp");
     EXPECT_TRUE(form.OfflineMode());
     EXPECT_EQ(form.Image.LogArea, before.LogArea);
     EXPECT_EQ(form.Caption, "DS1921 iButton - 0F3B200000000021");

@@ -28,14 +28,21 @@ MsgResult ScriptedPlatform::MessageBox(const std::string& text, const std::strin
     return TakeAnswer(BoxAnswers, buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok);
 }
 
-std::optional<std::string> ScriptedPlatform::SaveDialog(const FileDialogRequest& request) {
+namespace {
+std::optional<FilePath> AsPath(const std::optional<std::string>& answer) {
+    if (!answer) return std::nullopt;
+    return FilePath(*answer);
+}
+}  // namespace
+
+std::optional<FilePath> ScriptedPlatform::SaveDialog(const FileDialogRequest& request) {
     SaveRequests.push_back(request);
-    return TakeAnswer(SaveAnswers, std::optional<std::string>());
+    return AsPath(TakeAnswer(SaveAnswers, std::optional<std::string>()));
 }
 
-std::optional<std::string> ScriptedPlatform::OpenDialog(const FileDialogRequest& request) {
+std::optional<FilePath> ScriptedPlatform::OpenDialog(const FileDialogRequest& request) {
     OpenRequests.push_back(request);
-    return TakeAnswer(OpenAnswers, std::optional<std::string>());
+    return AsPath(TakeAnswer(OpenAnswers, std::optional<std::string>()));
 }
 
 bool ScriptedPlatform::PrintLines(const std::vector<std::string>& lines, std::string& /*error*/) {

@@ -27,6 +27,7 @@ public:
     // its first button (OK or Yes).
     std::deque<MsgResult> BoxAnswers;
     std::vector<ShownBox> Boxes;
+    // The chosen files, as the file system names them.
     std::deque<std::optional<std::string>> SaveAnswers, OpenAnswers;
     std::vector<FileDialogRequest> SaveRequests, OpenRequests;
     int Beeps = 0;
@@ -38,7 +39,7 @@ public:
     int PrinterSetups = 0;
     int Refreshes = 0;
     char Separator = '.';
-    std::string Dir = "/opt/kelvara/";
+    std::string Dir = "/opt/kelvara/";  // the file system's bytes
     std::uint32_t Tick = 1000000;
 
     std::uint32_t TickCount() override { return Tick; }
@@ -47,13 +48,13 @@ public:
     void Beep() override { ++Beeps; }
     MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                          MsgIcon icon) override;
-    std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
-    std::optional<std::string> OpenDialog(const FileDialogRequest& request) override;
+    std::optional<FilePath> SaveDialog(const FileDialogRequest& request) override;
+    std::optional<FilePath> OpenDialog(const FileDialogRequest& request) override;
     void SetClipboardText(const std::string& text) override { Clipboard = text; }
     bool PrintLines(const std::vector<std::string>& lines, std::string& error) override;
     void PrinterSetup() override { ++PrinterSetups; }
-    bool StartProgram(const std::string& path) override {
-        StartedPrograms.push_back(path);
+    bool StartProgram(const FilePath& path) override {
+        StartedPrograms.push_back(path.Native());
         return true;
     }
     bool OpenUrl(const std::string& url) override {
@@ -61,7 +62,7 @@ public:
         return true;
     }
     void Terminate() override { Terminated = true; }
-    std::string ProgramDir() override { return Dir; }
+    FilePath ProgramDir() override { return FilePath(Dir); }
     char DecimalSeparator() override { return Separator; }
     std::string DateTimeText(TDateTime value) override;  // dd/mm/yyyy hh:mm:ss
     void SetTimerEnabled(bool enabled) override { TimerOn = enabled; }

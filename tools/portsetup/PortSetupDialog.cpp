@@ -64,7 +64,8 @@ PortSetupDialog::PortSetupDialog(UsbHost& usbHost, QWidget* parent) : QDialog(pa
 
     PortSetting current;
     std::string error;
-    if (LoadPortConfig(PortConfigPath(), current, error) == PortConfigStatus::Damaged) {
+    if (const auto status = LoadPortConfig(PortConfigPath(), current, error);
+        status == PortConfigStatus::Damaged || status == PortConfigStatus::Unreadable) {
         resultLabel->setText(Text("The saved port was unreadable and is shown as new: " + error));
         current = PortSetting{};
     }

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -14,12 +15,21 @@
 #include <vector>
 
 #include "app/Controls.h"
+#include "files/FilePath.h"
 #include "model/Win1252.h"
 
+// Program text (Windows-1252, with shown paths in the file system's spelling) for a widget.
 inline QString ToQString(const std::string& win1252) {
-    return QString::fromStdString(Win1252ToUtf8(win1252));
+    return QString::fromStdString(ShownTextToUtf8(win1252));
 }
 inline std::string FromQString(const QString& text) { return Utf8ToWin1252(text.toStdString()); }
+// A path is no program text: it passes between Qt and the core as the file system's bytes.
+inline FilePath PathFromQString(const QString& path) {
+    return FilePath(QFile::encodeName(path).toStdString());
+}
+inline QString PathToQString(const FilePath& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.Native()));
+}
 
 inline void ApplyState(QWidget* widget, const Control& control) {
     if (widget->isEnabled() != control.Enabled) widget->setEnabled(control.Enabled);

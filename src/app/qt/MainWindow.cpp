@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
+#include <QUrl>
 
 #include "app/TTRecForm.h"
 #include "app/qt/ControlBinding.h"
@@ -267,6 +268,10 @@ void MainWindow::ShowAbout() {
 }
 
 void MainWindow::OpenManual() {
-    const std::string manual = FindManual(form_.platform.ProgramDir());
-    form_.platform.OpenUrl(manual.empty() ? HomePageUrl() : manual);
+    const FilePath manual = FindManual(form_.platform.ProgramDir());
+    // A file URL spells any name in plain ASCII, so it passes as program text.
+    form_.platform.OpenUrl(
+        manual.empty()
+            ? HomePageUrl()
+            : QUrl::fromLocalFile(PathToQString(manual)).toString(QUrl::FullyEncoded).toStdString());
 }

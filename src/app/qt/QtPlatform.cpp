@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -57,8 +58,18 @@ void QtPlatform::Sleep(int milliseconds) {
 
 void QtPlatform::Beep() { QApplication::beep(); }
 
+namespace {
+// The answer of a box closed without a choice (Escape, its close box, the end of the session).
+MsgResult NegativeAnswer(MsgButtons buttons) {
+    return buttons == MsgButtons::YesNo ? MsgResult::No
+                                        : (buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel);
+}
+}  // namespace
+
 MsgResult QtPlatform::MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                                  MsgIcon icon) {
+    // The session is ending: no box may hold it up any more.
+    if (ending_) return NegativeAnswer(buttons);
     Sync();
     QMessageBox box(parent_);
     box.setWindowTitle(ToQString(caption));
@@ -102,20 +113,18 @@ MsgResult QtPlatform::MessageBox(const std::string& text, const std::string& cap
         case QMessageBox::Ok:
             return MsgResult::Ok;
         default:
-            // Closed with Escape or the window's close box: the negative answer.
-            return buttons == MsgButtons::YesNo
-                       ? MsgResult::No
-                       : (buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel);
+            return NegativeAnswer(buttons);
     }
 }
 
 QString QtPlatform::DialogFolder(const FileDialogRequest& request) const {
-    const QString folder = ToQString(request.InitialDir);
+    const QString folder = PathToQString(request.InitialDir);
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) return QDir::currentPath();
     return folder;
 }
 
-std::optional<std::string> QtPlatform::FileDialog(const FileDialogRequest& request, bool save) {
+std::optional<FilePath> QtPlatform::FileDialog(const FileDialogRequest& request, bool save) {
+    if (ending_) return std::nullopt;
     Sync();
     QFileDialog dialog(parent_, ToQString(request.Title), DialogFolder(request),
                        QtFileFilter(request.Filter));
@@ -127,14 +136,15 @@ std::optional<std::string> QtPlatform::FileDialog(const FileDialogRequest& reque
     if (save && !request.OverwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!request.FileName.empty()) dialog.selectFile(ToQString(request.FileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return FromQString(QDir::toNativeSeparators(dialog.selectedFiles().first()));
+    if (ending_) return std::nullopt;
+    return PathFromQString(QDir::toNativeSeparators(dialog.selectedFiles().first()));
 }
 
-std::optional<std::string> QtPlatform::SaveDialog(const FileDialogRequest& request) {
+std::optional<FilePath> QtPlatform::SaveDialog(const FileDialogRequest& request) {
     return FileDialog(request, true);
 }
 
-std::optional<std::string> QtPlatform::OpenDialog(const FileDialogRequest& request) {
+std::optional<FilePath> QtPlatform::OpenDialog(const FileDialogRequest& request) {
     return FileDialog(request, false);
 }
 
@@ -143,6 +153,7 @@ void QtPlatform::SetClipboardText(const std::string& text) {
 }
 
 bool QtPlatform::PrintLines(const std::vector<std::string>& lines, std::string& error) {
+    if (ending_) return false;
     Sync();
     if (!printer_) printer_ = std::make_unique<QPrinter>();
     QPrintDialog dialog(printer_.get(), parent_);
@@ -151,6 +162,7 @@ bool QtPlatform::PrintLines(const std::vector<std::string>& lines, std::string& 
 }
 
 void QtPlatform::PrinterSetup() {
+    if (ending_) return;
     Sync();
     if (!printer_) printer_ = std::make_unique<QPrinter>();
     // The page set-up dialog works on the printer the print dialog proposes next.
@@ -162,8 +174,8 @@ void QtPlatform::PrinterSetup() {
     page.exec();
 }
 
-bool QtPlatform::StartProgram(const std::string& path) {
-    return QProcess::startDetached(ToQString(path), QStringList());
+bool QtPlatform::StartProgram(const FilePath& path) {
+    return QProcess::startDetached(PathToQString(path), QStringList());
 }
 
 bool QtPlatform::OpenUrl(const std::string& urlOrFile) {
@@ -178,9 +190,19 @@ void QtPlatform::Terminate() {
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
 }
 
+void QtPlatform::EndSession() {
+    ending_ = true;
+    terminateRequested_ = true;
+    // Every box and dialog open now gives its negative answer; the code that
+    // opened it goes on and, with no more boxes, reaches the end.
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible()) dialog->reject();
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+}
+
 int QtPlatform::RunLoop() { return terminateRequested_ ? 0 : QApplication::exec(); }
 
-std::string QtPlatform::ProgramDir() { return FromQString(QCoreApplication::applicationDirPath() + "/"); }
+FilePath QtPlatform::ProgramDir() { return PathFromQString(QCoreApplication::applicationDirPath() + "/"); }
 
 char QtPlatform::DecimalSeparator() {
     const QString point = QLocale().decimalPoint();

@@ -28,15 +28,15 @@ public:
     void Beep() override;
     MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                          MsgIcon icon) override;
-    std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
-    std::optional<std::string> OpenDialog(const FileDialogRequest& request) override;
+    std::optional<FilePath> SaveDialog(const FileDialogRequest& request) override;
+    std::optional<FilePath> OpenDialog(const FileDialogRequest& request) override;
     void SetClipboardText(const std::string& text) override;
     bool PrintLines(const std::vector<std::string>& lines, std::string& error) override;
     void PrinterSetup() override;
-    bool StartProgram(const std::string& path) override;
+    bool StartProgram(const FilePath& path) override;
     bool OpenUrl(const std::string& urlOrFile) override;
     void Terminate() override;
-    std::string ProgramDir() override;
+    FilePath ProgramDir() override;
     char DecimalSeparator() override;
     std::string DateTimeText(TDateTime value) override;
     void SetTimerEnabled(bool enabled) override;
@@ -47,6 +47,11 @@ public:
 
     // True once Terminate was asked for.
     bool TerminateRequested() const { return terminateRequested_; }
+    // The session ends (SIGTERM, SIGINT): open boxes and dialogs are closed
+    // with their negative answer, later ones answer so at once without
+    // showing, and the application quits, also from a box shown before its
+    // event loop started.
+    void EndSession();
     // The application's event loop, unless Terminate was asked for before it could
     // run: then 0 at once, since a quit delivered inside a box shown before the
     // loop started is lost.
@@ -55,12 +60,13 @@ public:
 private:
     void Sync();
     QString DialogFolder(const FileDialogRequest& request) const;
-    std::optional<std::string> FileDialog(const FileDialogRequest& request, bool save);
+    std::optional<FilePath> FileDialog(const FileDialogRequest& request, bool save);
 
     QElapsedTimer clock_;
     QTimer timer_;
     bool inTick_ = false;
     bool terminateRequested_ = false;
+    bool ending_ = false;
     QWidget* parent_ = nullptr;
     std::function<void()> syncView_, refreshView_, onTick_;
     // Kept so the printer chosen in the set-up is the one the print dialog proposes.

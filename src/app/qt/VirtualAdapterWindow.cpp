@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/qt/ControlBinding.h"
 #include "device/virtual/VirtualAdapter.h"
 
 namespace {
@@ -216,5 +217,5 @@ void VirtualAdapterWindow::SetSpeed(double factor) {
 void VirtualAdapterWindow::Persist() {
     const std::string message = adapter.Save();
     problem->setVisible(!message.empty());
-    problem->setText(QString::fromStdString(message));
+    problem->setText(ToQString(message));
 }

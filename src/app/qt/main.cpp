@@ -1,8 +1,8 @@
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QSocketNotifier>
-#include <QStringList>
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
@@ -20,6 +20,7 @@
 #include "device/tmex/TmexDriver.h"
 #include "device/virtual/SimClock.h"
 #include "device/virtual/VirtualAdapter.h"
+#include "files/FilePath.h"
 #include "setup/DelayCalculator.h"
 
 namespace {
@@ -29,9 +30,25 @@ extern "C" void OnQuitSignal(int) {
     const char byte = 1;
     [[maybe_unused]] const auto written = write(quitPipe[1], &byte, 1);
 }
+
+// SIGTERM and SIGINT end the window as its close box does, so the virtual
+// adapter's state is saved on a logout or Ctrl+C too. Installed before
+// anything else: a signal that comes early waits in the pipe until the first
+// event loop, which may be a box shown at start-up.
+bool CatchQuitSignals() {
+    if (pipe2(quitPipe, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+    struct sigaction action {};
+    action.sa_handler = OnQuitSignal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    return true;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool catchingSignals = CatchQuitSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(kProductName);
 
@@ -73,19 +90,21 @@ int main(int argc, char** argv) {
         window.Sync();
     });
 
-    // SIGTERM and SIGINT close the window as its close box does, so the
-    // virtual adapter's state is saved on a logout or Ctrl+C too.
     std::unique_ptr<QSocketNotifier> quitNotifier;
-    if (pipe(quitPipe) == 0) {
+    if (catchingSignals) {
         quitNotifier = std::make_unique<QSocketNotifier>(quitPipe[0], QSocketNotifier::Read);
-        QObject::connect(quitNotifier.get(), &QSocketNotifier::activated, [&form] { form.FormClose(); });
-        std::signal(SIGTERM, OnQuitSignal);
-        std::signal(SIGINT, OnQuitSignal);
+        QObject::connect(quitNotifier.get(), &QSocketNotifier::activated, [&form, &platform] {
+            char drained[16];
+            while (read(quitPipe[0], drained, sizeof drained) > 0) {
+            }
+            form.FormClose();
+            platform.EndSession();
+        });
     }
 
-    std::vector<std::string> args;
-    const QStringList arguments = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < arguments.size(); ++i) args.push_back(FromQString(arguments[i]));
+    // The arguments as the system gave them: a data file's name in the file
+    // system's own bytes (QApplication has taken out its own options).
+    const std::vector<std::string> args(argv + 1, argv + argc);
     form.FormCreate(args);
     // The adapter-missing box at start-up ends the program before its window shows.
     if (!platform.TerminateRequested()) {
@@ -98,6 +117,7 @@ int main(int argc, char** argv) {
 
     platform.SetTimerEnabled(false);
     if (const std::string problem = adapter.Save(); !problem.empty())
-        std::fprintf(stderr, "kelvara: the virtual adapter's state was not saved: %s\n", problem.c_str());
+        std::fprintf(stderr, "kelvara: the virtual adapter's state was not saved: %s\n",
+                     ShownTextToUtf8(problem).c_str());
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -13,7 +14,7 @@
 #include <stdexcept>
 
 #include "charts/emf/EmfPaintDevice.h"
-#include "reports/AtomicFile.h"
+#include "files/SaveBatch.h"
 
 namespace {
 constexpr double kDpi = 96.0;
@@ -101,10 +102,11 @@ QByteArray RenderChartPicture(QSize size, ChartPictureFormat format, const Chart
 }
 
 void WritePictureFile(const QString& fileName, const QByteArray& bytes) {
+    // The name as the file system spells it; the message as UTF-8, the name in it shown whole.
     std::string error;
-    if (!WriteFileAtomically(fileName.toStdString(), std::string_view(bytes.constData(), bytes.size()),
-                             error))
-        throw std::runtime_error(error);
+    if (!SaveFile(FilePath(QFile::encodeName(fileName).toStdString()),
+                  std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), error))
+        throw std::runtime_error(ShownTextToUtf8(error));
 }
 
 QStringList EmfMimeTypes() {

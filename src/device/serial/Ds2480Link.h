@@ -60,7 +60,7 @@ private:
     };
     using Plan = std::vector<Out>;
 
-    void Note(const std::string& text);
+    void Note(const std::string& text) override;
     // Master reset, then the calibration byte at 9600 bit/s and a configuration probe.
     bool Synchronise();
     // Moves the line to the fastest rate the chip answers at.

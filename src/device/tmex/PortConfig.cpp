@@ -4,10 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "device/tmex/TmexApi.h"
+#include "files/ReadFile.h"
+#include "files/SaveBatch.h"
 
 namespace {
 
@@ -27,6 +28,11 @@ bool ParseNumber(const std::string& text, std::int16_t& value) {
     return true;
 }
 
+// A port file is a few lines; anything far larger is no port file.
+constexpr std::size_t kMaxPortFileBytes = 1 << 20;
+
+const char* const kTypeList = "5 (DS9097U serial), 6 (USB) and 15 (virtual)";
+
 std::string EnvOrEmpty(const char* name) {
     const char* value = std::getenv(name);
     return value ? std::string(value) : std::string();
@@ -43,15 +49,17 @@ std::string PortConfigPath() {
 PortConfigStatus LoadDefaultPort(PortSetting& setting, std::string& error) {
     const char* overridden = std::getenv("KELVARA_PORT");
     if (!overridden || !*overridden) return LoadPortConfig(PortConfigPath(), setting, error);
-    if (ParsePortText(overridden, setting)) return PortConfigStatus::Loaded;
-    error = std::string("KELVARA_PORT=") + overridden + " is not TYPE:NUMBER[:DEVICE]";
+    std::string why;
+    if (ParsePortText(overridden, setting, &why)) return PortConfigStatus::Loaded;
+    error = std::string("KELVARA_PORT=") + overridden + ": " + why;
     return PortConfigStatus::Damaged;
 }
 
 bool ValidPortSetting(const PortSetting& setting, std::string& error) {
     if (setting.Type != kPortTypeSerialDs2480 && setting.Type != kPortTypeUsbDs2490 &&
         setting.Type != kPortTypeVirtual) {
-        error = "Unknown adapter type " + std::to_string(setting.Type) + ".";
+        error = "Adapter type " + std::to_string(setting.Type) + " does not exist; the types are " +
+                kTypeList + ".";
         return false;
     }
     if (setting.Number < 1 || setting.Number > 255) {
@@ -65,6 +73,19 @@ bool ValidPortSetting(const PortSetting& setting, std::string& error) {
     return true;
 }
 
+std::string PortTypeName(std::int16_t type) {
+    switch (type) {
+        case kPortTypeSerialDs2480:
+            return "DS9097U serial adapter";
+        case kPortTypeUsbDs2490:
+            return "USB adapter (DS2490)";
+        case kPortTypeVirtual:
+            return "virtual adapter";
+        default:
+            return "adapter type " + std::to_string(type);
+    }
+}
+
 // What a user may choose: a valid setting of an adapter type this driver drives
 // (all three now, the USB adapter included).
 static bool SelectablePortSetting(const PortSetting& setting, std::string& error) {
@@ -72,12 +93,16 @@ static bool SelectablePortSetting(const PortSetting& setting, std::string& error
 }
 
 PortConfigStatus LoadPortConfig(const std::string& path, PortSetting& setting, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (!std::filesystem::exists(path)) return PortConfigStatus::Missing;
-        error = "Cannot read " + path + ".";
-        return PortConfigStatus::Damaged;
+    std::string text;
+    const FileRead read = ReadRegularFile(FilePath(path), kMaxPortFileBytes, text);
+    if (read.Missing) return PortConfigStatus::Missing;
+    if (!read.Ok) {
+        // A folder that loops, cannot be entered or has too long a name: the
+        // program goes on with the default port rather than stopping.
+        error = "The port settings " + path + " cannot be checked (" + read.Reason + ")";
+        return PortConfigStatus::Unreadable;
     }
+    std::istringstream in(text);
     PortSetting loaded;
     bool haveType = false, haveNumber = false;
     std::string line;
@@ -123,45 +148,42 @@ PortConfigStatus LoadPortConfig(const std::string& path, PortSetting& setting, s
 
 bool SavePortConfig(const std::string& path, const PortSetting& setting, std::string& error) {
     if (!ValidPortSetting(setting, error)) return false;
-    namespace fs = std::filesystem;
+    const FilePath target(path);
     std::error_code ec;
-    const fs::path target(path);
-    if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
+    std::filesystem::create_directories(target.Folder().Fs(), ec);
     std::ostringstream text;
     text << "[Port]\nType=" << setting.Type << "\nNumber=" << setting.Number << '\n';
     if (!setting.Device.empty()) text << "Device=" << setting.Device << '\n';
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text.str();
-        out.flush();
-        if (!out) {
-            error = "Cannot write " + temporary + ".";
-            fs::remove(temporary, ec);
-            return false;
-        }
-    }
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        error = "Cannot replace " + path + ": " + ec.message();
-        fs::remove(temporary, ec);
-        return false;
-    }
-    return true;
+    std::string problem;
+    if (SaveFile(target, text.str(), problem)) return true;
+    error = ShownTextToUtf8(problem);
+    return false;
 }
 
-bool ParsePortText(const std::string& text, PortSetting& setting) {
+bool ParsePortText(const std::string& text, PortSetting& setting, std::string* error) {
+    std::string ignored;
+    std::string& why = error ? *error : ignored;
     const auto first = text.find(':');
-    if (first == std::string::npos) return false;
+    if (first == std::string::npos) {
+        why = "\"" + text +
+              "\" is not TYPE:NUMBER (such as 15:1 for the virtual adapter or 5:1 for a serial " +
+              "adapter on /dev/ttyS0)";
+        return false;
+    }
     const auto second = text.find(':', first + 1);
     PortSetting parsed;
-    if (!ParseNumber(text.substr(0, first), parsed.Type)) return false;
+    if (const std::string type = text.substr(0, first); !ParseNumber(type, parsed.Type)) {
+        why = "the adapter type \"" + type + "\" is not a whole number; the types are " + kTypeList;
+        return false;
+    }
     const std::string number =
         second == std::string::npos ? text.substr(first + 1) : text.substr(first + 1, second - first - 1);
-    if (!ParseNumber(number, parsed.Number)) return false;
+    if (!ParseNumber(number, parsed.Number)) {
+        why = "the port number \"" + number + "\" is not a whole number 1-255";
+        return false;
+    }
     if (second != std::string::npos) parsed.Device = text.substr(second + 1);
-    std::string error;
-    if (!SelectablePortSetting(parsed, error)) return false;
+    if (!SelectablePortSetting(parsed, why)) return false;
     setting = parsed;
     return true;
 }

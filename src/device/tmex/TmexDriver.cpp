@@ -31,7 +31,9 @@ std::int16_t CopyText(char* buffer, const std::string& text) {
 
 }  // namespace
 
-TmexDriver::TmexDriver(LinkProvider& provider) : links(provider) {
+TmexDriver::TmexDriver(LinkProvider& provider)
+    : links(provider),
+      diagnostics([](const std::string& text) { std::fprintf(stderr, "kelvara: %s\n", text.c_str()); }) {
     static_assert(std::is_trivially_copyable_v<DeviceState>);
     static_assert(sizeof(DeviceState) <= kDriverStateSize);
 }
@@ -64,7 +66,7 @@ std::int16_t TmexDriver::TMSetup(std::int32_t session) {
     std::string error;
     if (!link->Open(error)) {
         // The program's box names no reason; a terminal or a log keeps it.
-        if (setupErrorsToStderr) std::fprintf(stderr, "kelvara: adapter not ready: %s\n", error.c_str());
+        diagnostics("adapter not ready: " + error);
         lastSetupError = error;
         return 0;
     }
@@ -76,9 +78,17 @@ std::int16_t TmexDriver::TMReadDefaultPort(std::int16_t* portNumber, std::int16_
     if (!portNumber || !portType) return kDriverBadArgument;
     PortSetting setting;
     std::string error;
-    if (LoadDefaultPort(setting, error) == PortConfigStatus::Damaged) {
-        std::fprintf(stderr, "kelvara: %s\n", error.c_str());
-        return 0;
+    switch (LoadDefaultPort(setting, error)) {
+        case PortConfigStatus::Damaged:
+            diagnostics(error);
+            return 0;
+        case PortConfigStatus::Unreadable:
+            setting = PortSetting{};
+            diagnostics(error + "; using the virtual adapter, port 1.");
+            break;
+        case PortConfigStatus::Missing:
+        case PortConfigStatus::Loaded:
+            break;
     }
     *portNumber = setting.Number;
     *portType = setting.Type;

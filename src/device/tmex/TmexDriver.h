@@ -4,6 +4,7 @@
 // that needs it) and stays open. Search state and the current device live in
 // the caller's state buffer, so the driver itself keeps no device between jobs.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -24,8 +25,10 @@ public:
 
     // Why the last TMSetup failed (empty after a success); for logs and the about box.
     const std::string& LastSetupError() const { return lastSetupError; }
-    // Off: a failed TMSetup is not also written to stderr (the CLI says it in its own words).
-    void SetSetupErrorsToStderr(bool on) { setupErrorsToStderr = on; }
+    // Where the driver tells what the program's boxes do not say (an adapter
+    // that failed to open, port settings that could not be read). By default a
+    // line "kelvara: ..." on standard error.
+    void SetDiagnostics(std::function<void(const std::string&)> sink) { diagnostics = std::move(sink); }
 
     std::int32_t TMExtendedStartSession(std::int16_t portNumber, std::int16_t portType,
                                         void* reserved) override;
@@ -71,7 +74,7 @@ private:
     std::map<std::int32_t, Port> sessions;
     std::int32_t nextSession = 1;
     std::string lastSetupError;
-    bool setupErrorsToStderr = true;
     // Devices that failed a read at overdrive.
     std::set<onewire::Rom> standardSpeedOnly;
+    std::function<void(const std::string&)> diagnostics;
 };

@@ -36,8 +36,10 @@ ScaledClock::ScaledClock(Source realMs, std::function<std::int64_t()> localOffse
 
 std::int64_t ScaledClock::NowMs() const {
     const double elapsed = static_cast<double>(real() - anchorReal);
-    // A real clock set back must not take the devices back with it.
-    latest = std::max<std::int64_t>(latest, anchorSim + std::llround(std::max(0.0, elapsed) * speed));
+    // A real clock set back must not take the devices back with it; and no clock runs past the end of 9999.
+    const double ahead = std::min(std::max(0.0, elapsed) * speed, static_cast<double>(kLatestSimMs));
+    latest =
+        std::max<std::int64_t>(latest, std::min<std::int64_t>(kLatestSimMs, anchorSim + std::llround(ahead)));
     return latest;
 }
 
@@ -45,7 +47,8 @@ std::int64_t ScaledClock::LocalOffsetMs() const { return localOffset ? localOffs
 
 void ScaledClock::Advance(std::int64_t ms) {
     if (ms <= 0) return;
-    anchorSim = NowMs() + ms;
+    const std::int64_t now = NowMs();
+    anchorSim = ms > kLatestSimMs - now ? kLatestSimMs : now + ms;
     anchorReal = real();
 }
 

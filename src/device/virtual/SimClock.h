@@ -9,6 +9,10 @@
 
 #include "model/DateTime.h"
 
+// The latest moment any clock here reaches (the end of 9999): far beyond any
+// mission, and far enough from the 64-bit limit that no sum overflows.
+constexpr std::int64_t kLatestSimMs = 253402300799999;
+
 class SimClock {
 public:
     virtual ~SimClock() = default;
@@ -17,7 +21,8 @@ public:
     // Local time minus the time line, for setting a device clock to "now" as a
     // computer would.
     virtual std::int64_t LocalOffsetMs() const { return 0; }
-    // Fast-forward; negative values are ignored, time never runs back.
+    // Fast-forward; negative values are ignored, time never runs back, and
+    // never past kLatestSimMs.
     virtual void Advance(std::int64_t ms) = 0;
     // Simulated seconds per real second; 0 for a clock that only moves when told.
     virtual double Speed() const { return 0.0; }
@@ -38,7 +43,7 @@ public:
     std::int64_t NowMs() const override { return now; }
     std::int64_t LocalOffsetMs() const override { return localOffset; }
     void Advance(std::int64_t ms) override {
-        if (ms > 0) now += ms;
+        if (ms > 0) now = ms > kLatestSimMs - now ? kLatestSimMs : now + ms;
     }
     void AdvanceMinutes(std::int64_t minutes) { Advance(minutes * 60000); }
     void AdvanceDays(std::int64_t days) { Advance(days * 86400000); }

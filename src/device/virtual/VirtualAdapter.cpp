@@ -2,19 +2,37 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <system_error>
 
 #include "device/onewire/Crc.h"
+#include "files/FilePath.h"
+#include "files/ReadFile.h"
+#include "files/SaveBatch.h"
 
 namespace {
 constexpr const char* kHeader = "kelvara-virtual-adapter";
 // Version 2 added the "out" mark on devices kept off the bus; version 1 files still load.
 constexpr int kVersion = 2;
 constexpr const char* kOutMark = "out";
+// Far more than any number of devices needs; a larger file is none of ours.
+constexpr std::size_t kMaxStateBytes = 64 << 20;
+constexpr int kMaxDamagedFiles = 99;
+constexpr std::int64_t kMaxSerial = std::int64_t{1} << 48;  // the ROM's serial number field
+
+// A whole decimal number within [low, high], nothing else on the word.
+bool ParseWhole(const std::string& text, std::int64_t low, std::int64_t high, std::int64_t& value) {
+    std::int64_t parsed = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (ec != std::errc() || end != text.data() + text.size() || parsed < low || parsed > high) return false;
+    value = parsed;
+    return true;
+}
 
 std::uint64_t ProfileSeed(const Ds1921Device::Rom8& rom) {
     std::uint64_t seed = 0;
@@ -36,8 +54,8 @@ bool ParseRom(const std::string& text, Ds1921Device::Rom8& rom) {
 }
 }  // namespace
 
-VirtualAdapter::VirtualAdapter(std::string statePath, SimClock& clock)
-    : statePath(std::move(statePath)), clock(clock) {}
+VirtualAdapter::VirtualAdapter(std::string statePath, SimClock& clock, FileSystem& files)
+    : statePath(std::move(statePath)), clock(clock), files(files) {}
 
 std::string VirtualAdapter::DefaultStatePath() {
     namespace fs = std::filesystem;
@@ -49,7 +67,10 @@ std::string VirtualAdapter::DefaultStatePath() {
     } else if (const char* home = std::getenv("HOME"); home && *home) {
         folder = fs::path(home) / ".local" / "share" / "kelvara";
     } else {
-        folder = fs::temp_directory_path() / "kelvara";
+        // A TMPDIR that names no folder must not end the program.
+        std::error_code error;
+        const fs::path temporary = fs::temp_directory_path(error);
+        folder = (error ? fs::path("/tmp") : temporary) / "kelvara";
     }
     return (folder / "virtual-adapter.txt").string();
 }
@@ -128,32 +149,76 @@ void VirtualAdapter::Seed() {
 }
 
 std::string VirtualAdapter::Load() {
-    namespace fs = std::filesystem;
     bus.RemoveAll();
     out.clear();
     seeded = false;
-    if (statePath.empty() || !fs::exists(statePath)) {
+    notReplaced.clear();
+    if (statePath.empty()) {
         Seed();
         return {};
     }
-    std::ifstream in(statePath, std::ios::binary);
-    Parsed parsed;
-    std::string problem = in ? Parse(in, parsed) : "it cannot be opened";
-    if (problem.empty()) {
-        // Time never runs back for the devices, even when the computer's clock did
-        // or the last run had been fast-forwarded.
-        if (clock.NowMs() < parsed.savedAt) clock.Advance(parsed.savedAt - clock.NowMs());
-        for (const auto& device : parsed.onBus) bus.Insert(device);
-        out = std::move(parsed.out);
+    const FilePath path(statePath);
+    std::string text;
+    const FileRead read = ReadRegularFile(path, kMaxStateBytes, text, files);
+    if (read.Missing) {
+        Seed();
         return {};
     }
-    in.close();
-    std::error_code ignored;
-    fs::rename(statePath, statePath + ".damaged", ignored);
+    const std::string intro =
+        "The virtual adapter's saved devices could not be restored from\r" + ShownPath(path);
+    if (!read.Ok) {
+        // Not ours to move or replace: a folder or a device in its place, or a file we may not read.
+        Seed();
+        notReplaced = ShownPath(path) + " could not be read (" + read.Reason + ")";
+        return intro + "\r(" + read.Reason + ").\rA fresh demo device has been set up for this run; " +
+               "the devices are not saved over what is there.";
+    }
+    const std::string problem = Restore(text);
+    if (problem.empty()) return {};
     Seed();
-    return "The virtual adapter's saved devices could not be restored from\r" + statePath + "\r(" + problem +
-           ").\rA fresh demo device has been set up; the old file is kept as " +
-           fs::path(statePath + ".damaged").filename().string() + ".";
+    std::string reason;
+    const std::string kept = SetAsideDamaged(reason);
+    if (kept.empty()) {
+        notReplaced = ShownPath(path) + " is damaged and could not be set aside (" + reason + ")";
+        return intro + "\r(" + problem +
+               ").\rA fresh demo device has been set up; the damaged file could not " + "be set aside (" +
+               reason + "), so it is left as it is and the devices are not saved over it.";
+    }
+    return intro + "\r(" + problem + ").\rA fresh demo device has been set up; the damaged file is kept as " +
+           ShownPath(FilePath(FilePath(kept).Name())) + ".";
+}
+
+std::string VirtualAdapter::SetAsideDamaged(std::string& reason) {
+    // Earlier damaged files are kept too: the first is .damaged, then .damaged.2, .damaged.3 ...
+    for (int n = 1; n <= kMaxDamagedFiles; ++n) {
+        const std::string name = statePath + ".damaged" + (n == 1 ? std::string() : "." + std::to_string(n));
+        const int r = files.Rename(statePath, name, false);
+        if (r == 0) return name;
+        if (r != -EEXIST) {
+            reason = std::strerror(-r);
+            return {};
+        }
+    }
+    reason = "there are " + std::to_string(kMaxDamagedFiles) + " damaged files already";
+    return {};
+}
+
+std::string VirtualAdapter::Restore(const std::string& text) {
+    bus.RemoveAll();
+    out.clear();
+    std::istringstream in(text);
+    Parsed parsed;
+    const std::uint64_t serialBefore = nextSerial;
+    if (std::string problem = Parse(in, parsed); !problem.empty()) {
+        nextSerial = serialBefore;
+        return problem;
+    }
+    // Time never runs back for the devices, even when the computer's clock did
+    // or the last run had been fast-forwarded.
+    if (clock.NowMs() < parsed.savedAt) clock.Advance(parsed.savedAt - clock.NowMs());
+    for (const auto& device : parsed.onBus) bus.Insert(device);
+    out = std::move(parsed.out);
+    return {};
 }
 
 std::string VirtualAdapter::Parse(std::istream& in, Parsed& parsed) {
@@ -169,12 +234,17 @@ std::string VirtualAdapter::Parse(std::istream& in, Parsed& parsed) {
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         std::istringstream words(line);
-        std::string key;
+        std::string key, value, extra;
         if (!(words >> key)) continue;
         if (key == "saved-at") {
-            if (!(words >> parsed.savedAt)) return "bad saved-at line";
+            // A moment no clock reaches would overflow the clock arithmetic.
+            if (!(words >> value) || words >> extra || !ParseWhole(value, 0, kLatestSimMs, parsed.savedAt))
+                return "bad saved-at line";
         } else if (key == "next-serial") {
-            if (!(words >> nextSerial)) return "bad next-serial line";
+            std::int64_t serial = 0;
+            if (!(words >> value) || words >> extra || !ParseWhole(value, 0, kMaxSerial, serial))
+                return "bad next-serial line";
+            nextSerial = static_cast<std::uint64_t>(serial);
         } else if (key == "device") {
             std::string romText;
             Ds1921Device::Rom8 rom{};
@@ -205,34 +275,24 @@ std::string VirtualAdapter::Parse(std::istream& in, Parsed& parsed) {
 }
 
 std::string VirtualAdapter::Save() {
-    namespace fs = std::filesystem;
     if (statePath.empty()) return {};
+    const FilePath path(statePath);
+    // Saving would replace a file this run could not read or set aside.
+    if (!notReplaced.empty()) return "Not saved, since " + notReplaced + ".";
     std::error_code error;
-    const fs::path target(statePath);
-    if (target.has_parent_path()) fs::create_directories(target.parent_path(), error);
-    if (error) return "Cannot create the folder " + target.parent_path().string() + ": " + error.message();
+    const FilePath folder = path.Folder();
+    std::filesystem::create_directories(folder.Fs(), error);
+    if (error) return "Cannot create the folder \"" + ShownPath(folder) + "\": " + error.message();
     std::ostringstream text;
     text << kHeader << ' ' << kVersion << '\n';
     text << "saved-at " << clock.NowMs() << '\n';
     text << "next-serial " << nextSerial << '\n';
     text << DevicesText();
     text << "end-of-file\n";
-    const std::string temporary = statePath + ".tmp";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << text.str();
-        file.flush();
-        if (!file) {
-            fs::remove(temporary, error);
-            return "Cannot write " + temporary;
-        }
-    }
-    fs::rename(temporary, target, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return "Cannot replace " + statePath + ": " + error.message();
-    }
+    // A new file beside the old one, renamed over it: two programs saving at
+    // once never mix their files, and the last one to finish wins.
+    std::string problem;
+    if (!SaveFile(path, text.str(), problem, files)) return problem;
     return {};
 }
 

@@ -13,11 +13,14 @@
 #include "device/virtual/Ds1921Device.h"
 #include "device/virtual/SimClock.h"
 #include "device/virtual/VirtualBus.h"
+#include "files/FileSystem.h"
 
 class VirtualAdapter {
 public:
-    // An empty path keeps everything in memory: Load seeds, Save does nothing.
-    VirtualAdapter(std::string statePath, SimClock& clock);
+    // statePath is the file system's name of the state file (bytes, as the
+    // environment gave them). An empty path keeps everything in memory: Load
+    // seeds, Save does nothing.
+    VirtualAdapter(std::string statePath, SimClock& clock, FileSystem& files = SystemFileSystem());
 
     // $KELVARA_DATA_DIR, else $XDG_DATA_HOME/kelvara, else ~/.local/share/kelvara;
     // the file virtual-adapter.txt in it.
@@ -25,11 +28,17 @@ public:
 
     // Restores the devices, or seeds the demo device when there is no state
     // yet. Returns "" or, for a damaged file, a message for the user; the
-    // damaged file is kept beside as <path>.damaged and a fresh demo device is set up.
+    // damaged file is kept beside as <path>.damaged (.damaged.2 ... when older
+    // ones are there) and a fresh demo device is set up. A file that cannot be
+    // read or set aside is left alone, and Save then refuses to replace it.
     std::string Load();
+    // Restores the devices from the text of a state file; "" or what is wrong
+    // with it (the devices are then gone and nothing else changed).
+    std::string Restore(const std::string& text);
     // Whether the last Load set up the demo device (no state file, or a damaged one).
     bool Seeded() const { return seeded; }
-    // Writes the state atomically; "" or the reason it failed.
+    // Writes the state through a new file renamed over the old one; "" or the
+    // reason it failed (a message with the path shown, for the user).
     std::string Save();
     // The devices' part of what Save writes (their missions caught up to now),
     // to tell whether anything changed.
@@ -64,12 +73,16 @@ private:
         std::int64_t savedAt = 0;
     };
     std::string Parse(std::istream& in, Parsed& parsed);
+    // Renames the state file to the first free .damaged name; that name, or "" and why not.
+    std::string SetAsideDamaged(std::string& reason);
     void Seed();
 
     std::string statePath;
     SimClock& clock;
+    FileSystem& files;
     VirtualBus bus;
     std::vector<std::shared_ptr<Ds1921Device>> out;
     bool seeded = false;
+    std::string notReplaced;  // why the file on disk must not be saved over; "" when it may
     std::uint64_t nextSerial = 1;
 };

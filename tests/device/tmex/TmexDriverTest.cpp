@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "device/tmex/DriverFixture.h"
+#include "device/tmex/PortConfig.h"
 
 TEST_F(DriverTest, SessionsAreTokensForKnownPortTypes) {
     const auto first = Session();
@@ -262,4 +263,59 @@ TEST(LinkProvider, MapsPortTypesToLinks) {
     EXPECT_TRUE(link->TouchBits(bits, 3));
     EXPECT_NE(trace.str().find("reset: presence"), std::string::npos) << trace.str();
     EXPECT_NE(trace.str().find("bits 3 > 110"), std::string::npos) << trace.str();
+}
+
+// A settings folder that cannot even be looked at must not end the program:
+// the driver names it and the reason, then answers with the virtual adapter.
+TEST_F(DriverTest, AConfigFolderThatCannotBeCheckedGivesTheDefaultPortAndSaysWhy) {
+    std::vector<std::string> said;
+    driver.SetDiagnostics([&said](const std::string& text) { said.push_back(text); });
+    const auto loop = config.dir / "loop";
+    std::filesystem::create_directory_symlink(loop, loop);  // a folder that names itself
+    std::ofstream(config.dir / "plain-file") << "not a folder";
+    const struct {
+        std::string Folder, Reason;
+    } cases[] = {
+        {loop.string(), "Too many levels of symbolic links"},
+        {(config.dir / "plain-file").string(), "Not a directory"},
+        {config.dir.string() + "/" + std::string(5000, 'x'), "File name too long"},
+    };
+    for (const auto& c : cases) {
+        ::setenv("KELVARA_CONFIG_DIR", c.Folder.c_str(), 1);
+        std::int16_t number = -1, type = -1;
+        EXPECT_EQ(driver.TMReadDefaultPort(&number, &type), 1) << c.Reason;
+        EXPECT_EQ(type, kPortTypeVirtual);
+        EXPECT_EQ(number, 1);
+        ASSERT_FALSE(said.empty());
+        EXPECT_NE(said.back().find(c.Folder.substr(0, 200)), std::string::npos) << said.back();
+        EXPECT_NE(said.back().find(c.Reason), std::string::npos) << said.back();
+        PortSetting setting;
+        std::string error;
+        EXPECT_EQ(LoadDefaultPort(setting, error), PortConfigStatus::Unreadable);
+    }
+}
+
+TEST(PortConfig, ABadPortTextNamesThePartThatIsWrongAndWhatItMayBe) {
+    PortSetting setting;
+    const struct {
+        const char *Text, *Expected;
+    } cases[] = {
+        {"5", "is not TYPE:NUMBER"},
+        {"x:1", "adapter type \"x\" is not a whole number; the types are 5"},
+        {"99:1",
+         "Adapter type 99 does not exist; the types are 5 (DS9097U serial), 6 (USB) and 15 (virtual)"},
+        {"5:x", "port number \"x\" is not a whole number 1-255"},
+        {"5:0", "outside 1-255"},
+        {"5:300", "outside 1-255"},
+    };
+    for (const auto& c : cases) {
+        std::string why;
+        EXPECT_FALSE(ParsePortText(c.Text, setting, &why)) << c.Text;
+        EXPECT_NE(why.find(c.Expected), std::string::npos) << c.Text << ": " << why;
+    }
+    ConfigDirGuard config;
+    ::setenv("KELVARA_PORT", "5:x", 1);
+    std::string error;
+    EXPECT_EQ(LoadDefaultPort(setting, error), PortConfigStatus::Damaged);
+    EXPECT_NE(error.find("KELVARA_PORT=5:x: the port number"), std::string::npos) << error;
 }

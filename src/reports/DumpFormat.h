@@ -33,6 +33,7 @@ struct DumpReadResult {
     std::string Error;        // why the file was refused
     bool HasCaption = false;  // line 1 was read
     std::string Caption;      // line 1
+    std::string DownloadLine; // line 2 ("Download at: ..."), when read
     int LinesRead = 0;        // lines before the one that ended the reading
 };
 

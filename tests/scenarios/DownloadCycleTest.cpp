@@ -14,10 +14,10 @@ namespace {
 class BoxWatchingPlatform : public ScriptedPlatform {
 public:
     MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
-                         MsgIcon icon) override {
+                         MsgIcon icon, MsgDefault defaultButton = MsgDefault::First) override {
         TimerOnDuringBox.push_back(TimerOn);
         if (DuringBox) DuringBox();
-        return ScriptedPlatform::MessageBox(text, caption, buttons, icon);
+        return ScriptedPlatform::MessageBox(text, caption, buttons, icon, defaultButton);
     }
     std::vector<bool> TimerOnDuringBox;
     std::function<void()> DuringBox;  // e.g. a timer event delivered while the box is open

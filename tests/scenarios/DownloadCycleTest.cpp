@@ -182,6 +182,7 @@ TEST_F(DownloadCycle, StopMissionAsksThenReadDataDownloadsTheEndedMission) {
               "Do you want to stop the current mission?\rThis will stop data being recorded.\r\rStop the "
               "mission now?");
     EXPECT_EQ(platform.Boxes[0].Buttons, MsgButtons::YesNo);
+    EXPECT_EQ(platform.Boxes[0].Default, MsgDefault::Second) << "Enter keeps the mission running";
 
     form.MenuStopMissionClick();
     EXPECT_EQ(form.PollState, Poll::StopMission);

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QEventLoop>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include "app/qt/QtPlatform.h"

@@ -10,8 +10,6 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
-#include <QDialogButtonBox>
-#include <QPushButton>
 #include <QPrintDialog>
 #include <QProcess>
 #include <QStandardPaths>
@@ -20,6 +18,7 @@
 
 #include "app/qt/ControlBinding.h"
 #include "app/qt/PlatformText.h"
+#include "app/qt/PrinterSetupDialog.h"
 #include "app/qt/TextPrinting.h"
 #include "reports/ReportLines.h"
 
@@ -197,16 +196,10 @@ void QtPlatform::PrinterSetup() {
     if (ending_) return;
     Sync();
     if (!printer_) printer_ = std::make_unique<QPrinter>();
-    // One dialog: the printer and, under its Properties, the page. It prints
-    // nothing, so its button says OK; the choice is what the print dialog proposes
-    // next. Without an installed printer it offers printing to a PDF file. (The
-    // separate page set-up dialog refuses every printer but a native one.)
-    QPrintDialog choose(printer_.get(), parent_);
-    choose.setWindowTitle(QStringLiteral("Printer Setup"));
-    choose.setOptions(QAbstractPrintDialog::PrintToFile);
-    if (auto* buttons = choose.findChild<QDialogButtonBox*>())
-        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
-    choose.exec();
+    // One dialog for the printer and the page (Qt's page set-up dialog refuses every
+    // printer but a native one, and its print dialog says "Print").
+    PrinterSetupDialog setup(*printer_, parent_);
+    setup.exec();
 }
 
 bool QtPlatform::StartProgram(const FilePath& path) {

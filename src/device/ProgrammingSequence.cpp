@@ -41,8 +41,9 @@ bool FindNextDevice(TTRecForm& form) {
         }
         if (r != 1 && r != -1) return true;
         const std::string problem =
-            r == 1 ? "The device just programmed, " + programmed + ",\ris still in the adapter.\r"
-                     "Remove it, insert the new device and click Retry,\r"
+            r == 1 ? "The device just programmed, " + programmed +
+                         ",\ris still in the adapter.\r"
+                         "Remove it, insert the new device and click Retry,\r"
                    : "No DS1921 iButton was found in the adapter.\rInsert the new device and click Retry,\r";
         if (form.platform.MessageBox(problem + "or click Cancel to stop programming further devices.",
                                      form.AppCaption, MsgButtons::RetryCancel,

@@ -134,7 +134,8 @@ std::vector<std::string> CsvLines(const ReportSource& s, const std::string& form
     // a user's text is quoted rather than adding a column. The format label names the
     // rows' columns and the rows keep their own commas.
     auto detail = [&s](std::size_t k) {
-        return CsvField(s.UserDetailCaptions[k]) + "," + CsvField(ShownUserDetail(s.UserTexts, static_cast<int>(k)));
+        return CsvField(s.UserDetailCaptions[k]) + "," +
+               CsvField(ShownUserDetail(s.UserTexts, static_cast<int>(k)));
     };
     const auto fact = [](const char* name, const std::string& value, const char* unit = "") {
         return std::string(name) + "," + CsvField(value + unit);

@@ -191,8 +191,8 @@ bool TTRecForm::ConfirmEraseRunningMission() {
     std::string warning = "WARNING, a mission is currently running.\rErase this mission and start a new one?";
     if (DownloadUnsaved)
         warning += "\r\rThe results downloaded from this mission have not been saved as a data file.";
-    if (platform.MessageBox(warning, AppCaption, MsgButtons::OkCancel, MsgIcon::Warning, MsgDefault::Second) !=
-        MsgResult::Ok)
+    if (platform.MessageBox(warning, AppCaption, MsgButtons::OkCancel, MsgIcon::Warning,
+                            MsgDefault::Second) != MsgResult::Ok)
         return false;
     if (!DownloadUnsaved) return true;
     const MsgResult save = platform.MessageBox("Save the data file before the mission is erased?", AppCaption,

@@ -50,7 +50,8 @@ TEST_F(FormCreate, WithoutSettingsAsksTheDriverForItsDefaultPortAndStartsTheTime
 }
 
 TEST_F(FormCreate, ASavePathThatTakesNoFilesGivesWayToTheDocumentsFolder) {
-    for (const std::string& savePath : {std::string(), (dir / "gone").string(), (dir / "Titles.ini").string()}) {
+    for (const std::string& savePath :
+         {std::string(), (dir / "gone").string(), (dir / "Titles.ini").string()}) {
         WriteTitles("[Network]\r\nSavePath=" + savePath + "\r\n");
         TTRecForm form(platform, driver);
         form.FormCreate({});

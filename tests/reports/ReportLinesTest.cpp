@@ -246,9 +246,11 @@ TEST_F(ReportLinesTest, TheDescriptionContinuesOnPage7WhenThatHoldsMoreThanBlank
     user[6] = "Water temperature inside the cla";
     user[7] = "ssroom fridge" + std::string(19, ' ');
     s.UserTexts = user;
-    EXPECT_EQ(FullReportLines(s)[10], "Description: Water temperature inside the classroom fridge" + std::string(19, ' '));
+    EXPECT_EQ(FullReportLines(s)[10],
+              "Description: Water temperature inside the classroom fridge" + std::string(19, ' '));
     EXPECT_EQ(PrintedLines(s, false)[10], FullReportLines(s)[10]);
-    EXPECT_EQ(CsvLines(s, "x", {})[12], ",,Description: ,Water temperature inside the classroom fridge" + std::string(19, ' '));
+    EXPECT_EQ(CsvLines(s, "x", {})[12],
+              ",,Description: ,Water temperature inside the classroom fridge" + std::string(19, ' '));
 }
 
 TEST(ReportText, JoinProposalAndCaption) {

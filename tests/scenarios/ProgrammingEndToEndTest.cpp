@@ -166,9 +166,10 @@ TEST_F(ProgrammingEndToEnd, TheDeviceLeftInPlaceIsSaidAndNotProgrammedAgain) {
     EXPECT_EQ(platform.Boxes[1].Buttons, MsgButtons::Ok);
     EXPECT_EQ(platform.Boxes[1].Icon, MsgIcon::Warning);
     const std::string rom = Ds1921Device::RomText(device->Rom());
-    EXPECT_EQ(platform.Boxes[2].Text, "The device just programmed, " + rom +
-                                          ",\ris still in the adapter.\rRemove it, insert the new device and "
-                                          "click Retry,\ror click Cancel to stop programming further devices.");
+    EXPECT_EQ(platform.Boxes[2].Text,
+              "The device just programmed, " + rom +
+                  ",\ris still in the adapter.\rRemove it, insert the new device and "
+                  "click Retry,\ror click Cancel to stop programming further devices.");
     EXPECT_EQ(platform.Boxes[2].Buttons, MsgButtons::RetryCancel);
     // Stopped: programmed once, and the batch ends as after "No".
     EXPECT_EQ(form->Caption, "DS1921 iButton - " + rom);

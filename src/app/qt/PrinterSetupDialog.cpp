@@ -12,8 +12,8 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr QPageSize::PageSizeId kPageSizes[] = {QPageSize::A4, QPageSize::A5, QPageSize::A3, QPageSize::Letter,
-                                                QPageSize::Legal};
+constexpr QPageSize::PageSizeId kPageSizes[] = {QPageSize::A4, QPageSize::A5, QPageSize::A3,
+                                                QPageSize::Letter, QPageSize::Legal};
 }
 
 QString PrinterSetupDialog::PdfEntry() { return QStringLiteral("PDF file"); }

@@ -106,17 +106,3 @@ TEST_F(Composition, UserPagesAreCutAndPaddedWithSpaces) {
     EXPECT_EQ(page(14), std::string(32, ' '));
     EXPECT_EQ(page(15), std::string(32, '\xEE'));  // page 15 is left as it stands
 }
-
-TEST_F(Composition, TheDescriptionsCharacters33To64GoToPage7) {
-    form.NewUserTexts[6] = std::string(32, 'd') + "ef";
-    form.ComposeUserPages();
-    const auto page = [&](int k) {
-        return std::string(form.Image.UserArea.begin() + k * 32, form.Image.UserArea.begin() + k * 32 + 32);
-    };
-    EXPECT_EQ(page(6), std::string(32, 'd'));
-    EXPECT_EQ(page(7), "ef" + std::string(30, ' '));
-    EXPECT_EQ(page(8), std::string(32, ' '));
-    form.NewUserTexts[6] = std::string(32, 'd');
-    form.ComposeUserPages();
-    EXPECT_EQ(page(7), std::string(32, ' ')) << "a description of one page leaves page 7 blank, as before";
-}

@@ -1,10 +1,10 @@
 #pragma once
-// The fonts the window was laid out in on Windows, mapped to the desktop's
-// own sans family and sizes, so the window reads like the dialogs beside it.
-// Windows' 9-point window font is the desktop's general size; its 8-point
-// "MS Sans Serif" one point smaller. Bold stays where the layout asks for it
-// (the window's captions, headings); what the user types or reads as data
-// (edit boxes, lists, the summary, values) is in the regular weight.
+// The window's fonts are named as Windows faces (Arial 9, MS Sans Serif 8);
+// here they become the desktop's own sans family and sizes, so the window
+// reads like the dialogs beside it: the 9-point window font is the desktop's
+// general size, the 8-point one a point smaller. Bold stays where the layout
+// asks for it (captions, headings); what the user types or reads as data (edit
+// boxes, lists, the summary, values) is in the regular weight.
 #include <QFont>
 
 class QWidget;

@@ -1,5 +1,6 @@
 #include "ProgrammingRig.h"
 #include "model/Bcd.h"
+#include "support/ReadFile.h"
 
 namespace {
 class ProgrammingEndToEnd : public ProgrammingRig {
@@ -199,6 +200,12 @@ TEST_F(ProgrammingEndToEnd, ADescriptionOf64CharactersFillsPages6And7AndIsShownW
     form->btnDetailsClick();
     ASSERT_EQ(platform.Boxes.size(), 1u);
     EXPECT_TRUE(platform.Boxes[0].Text.ends_with("\rDescription: " + description));
+
+    // Its comma stays inside one CSV field; a file without such a text is unchanged by this.
+    const std::string csv = (dir / "fridge.csv").string();
+    platform.SaveAnswers.push_back(csv);
+    form->MenuSaveCSVClick();
+    EXPECT_NE(ReadAll(csv).find("\r\n,,Description: ,\"" + description + "\"\r\n"), std::string::npos);
 }
 
 TEST_F(ProgrammingEndToEnd, FinishOverADownloadedUnsavedMissionOffersToSaveItFirst) {

@@ -13,7 +13,7 @@ public:
     TDateTime Now() override { return Time; }
     void Sleep(int milliseconds) override { Tick += milliseconds; }
     void Beep() override {}
-    MsgResult MessageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override {
+    MsgResult MessageBox(const std::string&, const std::string&, MsgButtons, MsgIcon, MsgDefault) override {
         return MsgResult::Ok;
     }
     std::optional<FilePath> SaveDialog(const FileDialogRequest&) override { return std::nullopt; }

@@ -21,7 +21,7 @@ namespace {
 class QuietPlatform : public BenchPlatform {
 public:
     QuietPlatform() { Time = 46363.5; }
-    MsgResult MessageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override {
+    MsgResult MessageBox(const std::string&, const std::string&, MsgButtons, MsgIcon, MsgDefault) override {
         return MsgResult::Yes;
     }
     void SetClipboardText(const std::string& text) override { clipboard = text; }

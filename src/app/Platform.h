@@ -9,9 +9,12 @@
 #include "files/FilePath.h"
 #include "model/DateTime.h"
 
-enum class MsgButtons { Ok, OkCancel, YesNo };
+enum class MsgButtons { Ok, OkCancel, YesNo, RetryCancel };
 enum class MsgIcon { None, Information, Warning, Exclamation, Error, Question };
-enum class MsgResult { Ok, Cancel, Yes, No };
+enum class MsgResult { Ok, Cancel, Yes, No, Retry };
+// The button Enter presses. A box whose first answer destroys data makes the
+// second (No, Cancel) the default, so a stray Enter loses nothing.
+enum class MsgDefault { First, Second };
 
 // The shared save dialog and the open dialog take one request each.
 struct FileDialogRequest {
@@ -36,7 +39,7 @@ public:
 
     // Lines inside text are separated by a single carriage return.
     virtual MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
-                                 MsgIcon icon) = 0;
+                                 MsgIcon icon, MsgDefault defaultButton = MsgDefault::First) = 0;
     // The chosen file as the file system names it; nothing when cancelled.
     virtual std::optional<FilePath> SaveDialog(const FileDialogRequest& request) = 0;
     virtual std::optional<FilePath> OpenDialog(const FileDialogRequest& request) = 0;
@@ -51,6 +54,8 @@ public:
     virtual bool OpenUrl(const std::string& urlOrFile) = 0;
     virtual void Terminate() = 0;       // ask the application to end after the current handler
     virtual FilePath ProgramDir() = 0;  // folder of the program, with trailing separator
+    // The user's documents folder as the desktop names it; empty where there is none.
+    virtual FilePath DocumentsDir() { return {}; }
 
     virtual char DecimalSeparator() = 0;
     virtual std::string DateTimeText(TDateTime value) = 0;  // short date + long time

@@ -4,6 +4,7 @@
 
 #include "app/Product.h"
 #include "app/Settings.h"
+#include "files/WritableFolder.h"
 
 namespace {
 constexpr const char* kPortSetupTool = "kelvara-portsetup";
@@ -35,6 +36,9 @@ void TTRecForm::FormCreate(const std::vector<std::string>& args) {
         UserDetailCaptions[i] = settings.Titles[i] + " ";
     }
     SavePath = settings.SavePath;
+    // An installed program's folder takes no files: the dialogs then start in the user's documents.
+    if (!IsWritableFolder(SavePath))
+        if (const FilePath documents = platform.DocumentsDir(); !documents.empty()) SavePath = documents;
     if (!settings.Problems.empty()) {
         // The file is only read, so a fault in it costs the default for that key, nothing more.
         std::string text = "Titles.ini has entries that could not be used:";

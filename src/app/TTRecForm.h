@@ -68,6 +68,8 @@ public:
     // front end collects them (kelvara-cli's batches).
     FileStore* Files = &DiskFileStore();
     MemoryImage Image;
+    // Line 2 of the data file last loaded, when this program's own date-time form.
+    std::optional<TDateTime> LoadedDownloadTime;
     std::array<std::string, 16> UserTexts;
     std::array<std::string, 16> NewUserTexts;
     bool OfflineMode() const { return PollState == Poll::Offline; }
@@ -138,6 +140,9 @@ public:
     void SampleMinutesChange();
     void UpdateFinishStatement();
     void FinishButtonClick();
+    // Finish over a running mission: the warning (Cancel by default), then, for results
+    // downloaded and not saved, the offer to save the data file first. True: erase it.
+    bool ConfirmEraseRunningMission();
     // A user field typed in the view (UTF-8), stored as Windows-1252 within its length.
     void EditUserChange(int index, const std::string& utf8Text);
     void CreateWriteStatus();
@@ -173,7 +178,8 @@ public:
     std::vector<std::string> ReportLines();
     void ExportDataCSV();
     void ExportDataHist();
-    void ExportDump();
+    // Asks for a file and saves the data file; true when it was saved.
+    bool ExportDump();
     std::vector<std::string> DumpLines();
     std::int16_t LoadDump(const FilePath& path);
     // Step 1 to 3 of LoadDump: the results, the wizard and the texts reset.

@@ -50,7 +50,7 @@ void CliPlatform::Sleep(int milliseconds) {
 }
 
 MsgResult CliPlatform::MessageBox(const std::string& text, const std::string&, MsgButtons buttons,
-                                  MsgIcon icon) {
+                                  MsgIcon icon, MsgDefault) {
     // Questions are answered as a user going on would; what reports a problem is kept.
     if (buttons == MsgButtons::Ok || icon == MsgIcon::Error || icon == MsgIcon::Warning)
         Messages.push_back(text);

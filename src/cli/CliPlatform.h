@@ -26,7 +26,7 @@ public:
     void Sleep(int milliseconds) override;
     void Beep() override {}
     MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
-                         MsgIcon icon) override;
+                         MsgIcon icon, MsgDefault defaultButton = MsgDefault::First) override;
     std::optional<FilePath> SaveDialog(const FileDialogRequest& request) override;
     std::optional<FilePath> OpenDialog(const FileDialogRequest&) override { return std::nullopt; }
     void SetClipboardText(const std::string& text) override { Clipboard = text; }

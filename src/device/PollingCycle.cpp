@@ -177,6 +177,7 @@ void RunRegisterRead(TTRecForm& form) {
 
 void CompleteLogDownload(TTRecForm& form) {
     form.LogSampleCount = form.MissionSamples;
+    form.DownloadRegisterPage = form.Image.RegisterPage;
     std::array<std::uint8_t, 32> page{};
     if (form.ReadPage(16, page.data()) == 1) {
         form.Image.RegisterPage = page;
@@ -190,7 +191,9 @@ void CompleteLogDownload(TTRecForm& form) {
             form.SetStatus("Using new Mission Count");
             form.LogSampleCount = form.MissionSamples;
         }
+        if (form.MissionSamples == form.LogSampleCount) form.DownloadRegisterPage = form.Image.RegisterPage;
     }
+    form.DownloadUnsaved = true;
     form.UpdateLog();
     form.PollState = Poll::Idle;
     form.platform.SetTimerInterval(kIdleInterval);
@@ -326,7 +329,7 @@ void TTRecForm::MenuStopMissionClick() {
     const MsgResult answer = platform.MessageBox(
         "Do you want to stop the current mission?\rThis will stop data being recorded.\r\rStop the mission "
         "now?",
-        AppCaption, MsgButtons::YesNo, MsgIcon::Warning);
+        AppCaption, MsgButtons::YesNo, MsgIcon::Warning, MsgDefault::Second);
     if (answer == MsgResult::Yes) PollState = Poll::StopMission;
 }
 

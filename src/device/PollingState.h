@@ -49,6 +49,12 @@ struct PollingCycleState {
     std::uint32_t FlashDeadline = 0;
     TDateTime DownloadTime = 0;
     std::int32_t LogSampleCount = 0;
+    // The register page the shown results were built with. The clock refresh
+    // replaces RegisterPage after a download; a data file saves this one, so it
+    // reloads with the sample count, start and download time of the lists shown.
+    std::array<std::uint8_t, 32> DownloadRegisterPage{};
+    // Results downloaded in this run that are not saved as a data file yet.
+    bool DownloadUnsaved = false;
     bool TabChangeByProgram = false;
     bool ForceReadRequested = false;
     std::int16_t WriteStep = 0;

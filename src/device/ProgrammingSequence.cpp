@@ -5,6 +5,52 @@
 
 namespace {
 std::string Code(std::int16_t r) { return std::to_string(r); }
+
+// The batch is over: the next tick reads the register page of the device programmed last.
+void EndBatch(TTRecForm& form) {
+    form.PollState = Poll::StatusRead;
+    form.MissionGroup.Visible = false;
+    form.TempGroup.Visible = false;
+    form.TimeGroup.Visible = false;
+    form.TabChangeByProgram = true;
+    form.RecTab.PageIndex = 2;
+    form.TabChangeByProgram = false;
+    form.ReadButton.Enabled = true;
+    form.MenuExportToClip.Enabled = false;
+    form.ClearResults();
+}
+
+// Looks for the next device of the batch. The one just programmed still in
+// place, or no device at all, is said, with the choice to look again or stop;
+// programming it again unasked would give it a second, later start. True when
+// another device was found (or the search failed otherwise, as before: the
+// clear job of the next tick then handles it).
+bool FindNextDevice(TTRecForm& form) {
+    const std::string programmed = form.RomIdText;
+    for (;;) {
+        form.SetStatus("Waiting for DS1921 iButton...");
+        std::string romId;
+        const std::int16_t r = form.FindFirstFamily(33, romId);
+        if (r == 1 && romId != programmed) {
+            form.RomIdText = romId;
+            form.SetStatus("DS1921 iButton found, " + form.RomIdText);
+            form.Caption = "DS1921 iButton - " + form.RomIdText;
+            form.TopPanel.Caption.clear();
+            form.AwaitingDevice = false;
+            return true;
+        }
+        if (r != 1 && r != -1) return true;
+        const std::string problem =
+            r == 1 ? "The device just programmed, " + programmed +
+                         ",\ris still in the adapter.\r"
+                         "Remove it, insert the new device and click Retry,\r"
+                   : "No DS1921 iButton was found in the adapter.\rInsert the new device and click Retry,\r";
+        if (form.platform.MessageBox(problem + "or click Cancel to stop programming further devices.",
+                                     form.AppCaption, MsgButtons::RetryCancel,
+                                     MsgIcon::Warning) != MsgResult::Retry)
+            return false;
+    }
+}
 }  // namespace
 
 void TTRecForm::RunClearState() {
@@ -76,14 +122,9 @@ void TTRecForm::RunWriteState() {
         platform.MessageBox(
             "Remove the programmed device,\rinsert the new device and\rthen click OK to continue.",
             AppCaption, MsgButtons::Ok, MsgIcon::Warning);
-        SetStatus("Waiting for DS1921 iButton...");
-        std::string romId;
-        if (FindFirstFamily(33, romId) == 1) {
-            RomIdText = romId;
-            SetStatus("DS1921 iButton found, " + RomIdText);
-            Caption = "DS1921 iButton - " + RomIdText;
-            TopPanel.Caption.clear();
-            AwaitingDevice = false;
+        if (!FindNextDevice(*this)) {
+            EndBatch(*this);
+            return;
         }
         // Whole minutes since Finish, counted in milliseconds so 11:00 is not read as 10:59.999.
         const double elapsedDays = std::max(0.0, platform.Now() - FinishTime);
@@ -94,14 +135,5 @@ void TTRecForm::RunWriteState() {
         return;
     }
 
-    PollState = Poll::StatusRead;
-    MissionGroup.Visible = false;
-    TempGroup.Visible = false;
-    TimeGroup.Visible = false;
-    TabChangeByProgram = true;
-    RecTab.PageIndex = 2;
-    TabChangeByProgram = false;
-    ReadButton.Enabled = true;
-    MenuExportToClip.Enabled = false;
-    ClearResults();
+    EndBatch(*this);
 }

@@ -10,13 +10,16 @@ constexpr std::size_t kMaxDataLinesBytes = 1 << 20;
 }  // namespace
 
 std::vector<std::string> TTRecForm::DumpLines() {
-    return ::DumpLines(Caption, platform.DateTimeText(DownloadTime), Image);
+    MemoryImage shown = Image;
+    shown.RegisterPage = DownloadRegisterPage;
+    return ::DumpLines(Caption, platform.DateTimeText(DownloadTime), shown);
 }
 
-void TTRecForm::ExportDump() {
+bool TTRecForm::ExportDump() {
     const auto path = AskSavePath("dmp", kDumpFilter);
-    if (!path) return;
-    SaveText(*path, JoinCrLf(DumpLines()));
+    if (!path || !SaveText(*path, JoinCrLf(DumpLines()))) return false;
+    DownloadUnsaved = false;
+    return true;
 }
 
 void TTRecForm::menuSaveData1Click() { ExportDump(); }
@@ -60,6 +63,8 @@ std::int16_t TTRecForm::LoadDumpText(const std::string& text, const FilePath& pa
         platform.MessageBox(failed + result.Error, AppCaption, MsgButtons::Ok, MsgIcon::Error);
         return 0;
     }
+    LoadedDownloadTime.reset();
+    if (TDateTime at = 0; ParseDownloadLine(result.DownloadLine, at)) LoadedDownloadTime = at;
     if (result.HasCaption) {
         // Characters 20-22 of the caption are characters 3-5 of the ROM text behind the usual prefix.
         DetectVariantFromRom(RomDigitsOfCaption(result.Caption));
@@ -73,6 +78,7 @@ void TTRecForm::menuOpenClick() {
     request.DefaultExt = "dmp";
     request.Filter = kDumpFilter;
     request.FilterIndex = 1;
+    request.InitialDir = SavePath;
     const auto path = platform.OpenDialog(request);
     if (path) LoadCmd(*path);
 }
@@ -95,7 +101,10 @@ void TTRecForm::EnterOfflineMode() {
     UpdateAlarms();
     UpdateHistogram();
     LogSampleCount = MissionSamples;
-    DownloadTime = DeviceClock;
+    // The time this program wrote in line 2 is when the download began, as the saving
+    // window showed it; a file without it (another program's form) keeps the device clock.
+    DownloadTime = LoadedDownloadTime.value_or(DeviceClock);
+    DownloadRegisterPage = Image.RegisterPage;
     UpdateLog();
 
     TabChangeByProgram = true;

@@ -160,6 +160,7 @@ DumpReadResult ReadDump(std::string_view text, MemoryImage& image) {
             result.HasCaption = true;
             result.Caption = std::string(line);
         }
+        if (j == 2) result.DownloadLine = std::string(line);
         const LineTarget target = TargetOf(j, loaded);
         if (target.Region.empty() || j == target.FirstLine) position = 0;
         if (target.Region.empty()) continue;

@@ -30,10 +30,11 @@ constexpr int kDumpDataLines = 184;
 
 struct DumpReadResult {
     bool Ok = false;
-    std::string Error;        // why the file was refused
-    bool HasCaption = false;  // line 1 was read
-    std::string Caption;      // line 1
-    int LinesRead = 0;        // lines before the one that ended the reading
+    std::string Error;         // why the file was refused
+    bool HasCaption = false;   // line 1 was read
+    std::string Caption;       // line 1
+    std::string DownloadLine;  // line 2 ("Download at: ..."), when read
+    int LinesRead = 0;         // lines before the one that ended the reading
 };
 
 // A UTF-8 byte-order mark that an editor may put before the first line; the

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "reports/CsvField.h"
+#include "results/UserDetails.h"
+
 namespace {
 const std::string kEndMark = "            end:";  // twelve blanks and "end:"
 
@@ -28,7 +31,7 @@ void AppendHeader(std::vector<std::string>& lines, const ReportSource& s) {
     lines.push_back("Mission Details");
     lines.push_back("-------------");
     for (std::size_t k = 0; k < 6; ++k)
-        lines.push_back(s.UserDetailCaptions[k] + (k + 1 < s.UserTexts.size() ? s.UserTexts[k + 1] : ""));
+        lines.push_back(s.UserDetailCaptions[k] + ShownUserDetail(s.UserTexts, static_cast<int>(k)));
     lines.push_back("");
     lines.push_back("Mission State");
     lines.push_back("-------------");
@@ -127,32 +130,39 @@ std::vector<std::string> PrintedLines(const ReportSource& source, bool full) {
 
 std::vector<std::string> CsvLines(const ReportSource& s, const std::string& formatLabel,
                                   std::span<const std::string> rows) {
+    // The header facts are single fields: a comma, quote or line break in a caption or
+    // a user's text is quoted rather than adding a column. The format label names the
+    // rows' columns and the rows keep their own commas.
     auto detail = [&s](std::size_t k) {
-        return s.UserDetailCaptions[k] + "," + (k + 1 < s.UserTexts.size() ? s.UserTexts[k + 1] : "");
+        return CsvField(s.UserDetailCaptions[k]) + "," +
+               CsvField(ShownUserDetail(s.UserTexts, static_cast<int>(k)));
+    };
+    const auto fact = [](const char* name, const std::string& value, const char* unit = "") {
+        return std::string(name) + "," + CsvField(value + unit);
     };
     std::vector<std::string> lines;
     lines.reserve(rows.size() + 14);
     if (rows.size() <= 13) {
-        lines.push_back(",,iButton," + s.RomText);
-        lines.push_back(",,Download at," + s.DownloadText);
-        lines.push_back(",,Mission Start time," + s.MissionStart);
-        lines.push_back(",,Mission Start delay," + s.MissionDelay + " minute(s)");
-        lines.push_back(",,Sample rate," + s.SampleRate + " minute(s)");
-        lines.push_back(",,High Threshold," + s.HighThreshold);
-        lines.push_back(",,Low Threshold," + s.LowThreshold);
+        lines.push_back(",," + fact("iButton", s.RomText));
+        lines.push_back(",," + fact("Download at", s.DownloadText));
+        lines.push_back(",," + fact("Mission Start time", s.MissionStart));
+        lines.push_back(",," + fact("Mission Start delay", s.MissionDelay, " minute(s)"));
+        lines.push_back(",," + fact("Sample rate", s.SampleRate, " minute(s)"));
+        lines.push_back(",," + fact("High Threshold", s.HighThreshold));
+        lines.push_back(",," + fact("Low Threshold", s.LowThreshold));
         for (std::size_t k = 0; k < 6; ++k) lines.push_back(",," + detail(k));
         lines.push_back(formatLabel);
         AppendAll(lines, rows);
         return lines;
     }
-    lines.push_back(formatLabel + ",iButton," + s.RomText);
-    lines.push_back(rows[0] + ",Download," + s.DownloadText);
+    lines.push_back(formatLabel + "," + fact("iButton", s.RomText));
+    lines.push_back(rows[0] + "," + fact("Download", s.DownloadText));
     for (std::size_t i = 1; i <= 6; ++i) lines.push_back(rows[i] + "," + detail(i - 1));
-    lines.push_back(rows[7] + ",Mission Start time," + s.MissionStart);
-    lines.push_back(rows[8] + ",Mission Start delay," + s.MissionDelay + " minute(s)");
-    lines.push_back(rows[9] + ",Sample rate," + s.SampleRate + " minute(s)");
-    lines.push_back(rows[10] + ",High Threshold," + s.HighThreshold);
-    lines.push_back(rows[11] + ",Low Threshold," + s.LowThreshold);
+    lines.push_back(rows[7] + "," + fact("Mission Start time", s.MissionStart));
+    lines.push_back(rows[8] + "," + fact("Mission Start delay", s.MissionDelay, " minute(s)"));
+    lines.push_back(rows[9] + "," + fact("Sample rate", s.SampleRate, " minute(s)"));
+    lines.push_back(rows[10] + "," + fact("High Threshold", s.HighThreshold));
+    lines.push_back(rows[11] + "," + fact("Low Threshold", s.LowThreshold));
     AppendAll(lines, rows.subspan(12));
     return lines;
 }
@@ -185,6 +195,25 @@ std::string RomTextOfCaption(const std::string& caption) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos) return {};
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+bool ParseDownloadLine(std::string_view line, TDateTime& value) {
+    constexpr std::string_view kPrefix = "Download at: ";
+    // dd/mm/yyyy hh:mm:ss: digits everywhere but at the separators.
+    constexpr std::string_view kShape = "00/00/0000 00:00:00";
+    if (!line.starts_with(kPrefix) || line.size() != kPrefix.size() + kShape.size()) return false;
+    const std::string_view text = line.substr(kPrefix.size());
+    for (std::size_t i = 0; i < kShape.size(); ++i) {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        if (kShape[i] == '0' ? !digit : text[i] != kShape[i]) return false;
+    }
+    const auto number = [&text](std::size_t at, std::size_t digits) {
+        int n = 0;
+        for (std::size_t i = at; i < at + digits; ++i) n = n * 10 + (text[i] - '0');
+        return n;
+    };
+    return TryEncodeDateTime(number(6, 4), number(3, 2), number(0, 2), number(11, 2), number(14, 2),
+                             number(17, 2), 0, value);
 }
 
 std::string FixedDateTimeText(TDateTime value) {

@@ -39,7 +39,9 @@ std::vector<std::string> FullReportLines(const ReportSource& source);
 std::vector<std::string> PrintedLines(const ReportSource& source, bool full);
 
 // The log or histogram list as CSV: header facts above (13 list lines or
-// fewer) or beside the first twelve rows (14 or more). Nothing is quoted.
+// fewer) or beside the first twelve rows (14 or more). A header fact holding a
+// comma, a double quote or a line break is quoted (RFC 4180); the rows are the
+// list's lines as they stand.
 std::vector<std::string> CsvLines(const ReportSource& source, const std::string& formatLabel,
                                   std::span<const std::string> rows);
 
@@ -60,3 +62,6 @@ std::string RomTextOfCaption(const std::string& caption);
 
 // The date-time text form the program uses on every platform: dd/mm/yyyy hh:mm:ss.
 std::string FixedDateTimeText(TDateTime value);
+// The moment a "Download at: " line of that form names; false for any other line
+// (another program's locale form, a damaged line).
+bool ParseDownloadLine(std::string_view line, TDateTime& value);

@@ -1,5 +1,6 @@
 #include "app/TTRecForm.h"
 #include "results/ResultLines.h"
+#include "results/UserDetails.h"
 
 namespace {
 // A list's items are replaced whole, so a view sees one revision per rebuild.
@@ -51,6 +52,8 @@ void TTRecForm::UpdateUser() {
 }
 
 void TTRecForm::ClearResults() {
+    // Results no longer shown are no longer the window's to save.
+    DownloadUnsaved = false;
     LogList.Clear();
     HistList.Clear();
     AlarmList.Clear();
@@ -87,7 +90,7 @@ void TTRecForm::btnDetailsClick() {
     std::string text;
     for (int k = 0; k < 6; ++k) {
         if (k > 0) text += '\r';
-        text += UserDetailCaptions[k] + UserTexts[k + 1];
+        text += UserDetailCaptions[k] + ShownUserDetail(UserTexts, k);
     }
     platform.MessageBox(text, AppCaption, MsgButtons::Ok, MsgIcon::Information);
 }

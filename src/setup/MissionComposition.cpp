@@ -2,6 +2,7 @@
 
 #include "app/TTRecForm.h"
 #include "model/Bcd.h"
+#include "results/UserDetails.h"
 
 namespace {
 constexpr std::uint8_t kMasked = 0x80;
@@ -50,7 +51,7 @@ void TTRecForm::CreateWriteStatus() {
 
 void TTRecForm::ComposeUserPages() {
     for (int k = 0; k < 15; ++k) {
-        const std::string& text = NewUserTexts[k];
+        const std::string_view text = UserPageText(NewUserTexts, k);
         auto slot = Image.PageSlot(k);
         for (std::size_t j = 0; j < 32; ++j)
             slot[j] = j < text.size() ? static_cast<std::uint8_t>(text[j]) : 0x20;

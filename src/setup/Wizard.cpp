@@ -186,15 +186,24 @@ void TTRecForm::UpdateFinishStatement() {
     FinishMemo.Add(kIndent + (RolloverCheck.Checked ? "Enabled" : "Disabled"));
 }
 
+bool TTRecForm::ConfirmEraseRunningMission() {
+    platform.Beep();
+    std::string warning = "WARNING, a mission is currently running.\rErase this mission and start a new one?";
+    if (DownloadUnsaved)
+        warning += "\r\rThe results downloaded from this mission have not been saved as a data file.";
+    if (platform.MessageBox(warning, AppCaption, MsgButtons::OkCancel, MsgIcon::Warning,
+                            MsgDefault::Second) != MsgResult::Ok)
+        return false;
+    if (!DownloadUnsaved) return true;
+    const MsgResult save = platform.MessageBox("Save the data file before the mission is erased?", AppCaption,
+                                               MsgButtons::YesNo, MsgIcon::Question);
+    // A save dialog cancelled, or a save that failed, erases nothing.
+    return save == MsgResult::No || ExportDump();
+}
+
 void TTRecForm::FinishButtonClick() {
     if (!FinishButton.Enabled) return;
-    if (MissionRunning) {
-        platform.Beep();
-        if (platform.MessageBox(
-                "WARNING, a mission is currently running.\rErase this mission and start a new one?",
-                AppCaption, MsgButtons::OkCancel, MsgIcon::Warning) != MsgResult::Ok)
-            return;
-    }
+    if (MissionRunning && !ConfirmEraseRunningMission()) return;
     NextButton.Enabled = false;
     BackButton.Enabled = false;
     FinishButton.Enabled = false;

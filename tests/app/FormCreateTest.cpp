@@ -49,6 +49,23 @@ TEST_F(FormCreate, WithoutSettingsAsksTheDriverForItsDefaultPortAndStartsTheTime
     EXPECT_TRUE(form.PanelWelcome.Visible);
 }
 
+TEST_F(FormCreate, ASavePathThatTakesNoFilesGivesWayToTheDocumentsFolder) {
+    for (const std::string& savePath :
+         {std::string(), (dir / "gone").string(), (dir / "Titles.ini").string()}) {
+        WriteTitles("[Network]\r\nSavePath=" + savePath + "\r\n");
+        TTRecForm form(platform, driver);
+        form.FormCreate({});
+        EXPECT_EQ(form.SavePath.Native(), platform.Documents) << savePath;
+        EXPECT_EQ(form.SaveDialogInitialDir.Native(), platform.Documents);
+        form.menuOpenClick();
+        EXPECT_EQ(platform.OpenRequests.back().InitialDir.Native(), platform.Documents);
+    }
+    WriteTitles("[Network]\r\nSavePath=" + dir.string() + "\r\n");
+    TTRecForm form(platform, driver);
+    form.FormCreate({});
+    EXPECT_EQ(form.SavePath.Native(), dir.string());
+}
+
 TEST_F(FormCreate, SerialPortTwoSkipsTheDefaultLookup) {
     WriteTitles("[Network]\r\nSerialPort=2\r\nAdapter=5\r\n");
     TTRecForm form(platform, driver);

@@ -10,7 +10,8 @@ public:
     TDateTime Now() override { return 46363.5; }
     void Sleep(int) override {}
     void Beep() override {}
-    MsgResult MessageBox(const std::string&, const std::string&, MsgButtons buttons, MsgIcon) override {
+    MsgResult MessageBox(const std::string&, const std::string&, MsgButtons buttons, MsgIcon,
+                         MsgDefault) override {
         return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
     }
     std::optional<FilePath> SaveDialog(const FileDialogRequest&) override { return std::nullopt; }

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QEventLoop>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include "app/qt/QtPlatform.h"
@@ -49,6 +50,36 @@ TEST(QtPlatform, MessageBoxShowsCaptionLinesButtonsAndIconAndReturnsTheAnswer) {
     AnswerNextBox(seen, QMessageBox::Ok);
     EXPECT_EQ(platform.MessageBox("Saved", "Kelvara", MsgButtons::Ok, MsgIcon::Error), MsgResult::Ok);
     EXPECT_EQ(seen.icon, QMessageBox::Critical);
+}
+
+TEST(QtPlatform, ABoxIsModalToTheMainWindowOnlyAndEnterTakesTheDefaultAnswer) {
+    QtPlatform platform;
+    QWidget main;
+    platform.SetView(&main, nullptr, nullptr);
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        // Not application-modal: a window of its own (the virtual adapter's) stays usable.
+        EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+        defaultButton = box->standardButton(box->defaultButton());
+        box->defaultButton()->click();
+    });
+    EXPECT_EQ(platform.MessageBox("Stop the mission now?", "Kelvara", MsgButtons::YesNo, MsgIcon::Warning,
+                                  MsgDefault::Second),
+              MsgResult::No);
+    EXPECT_EQ(defaultButton, QMessageBox::No);
+
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Retry | QMessageBox::Cancel);
+        defaultButton = box->standardButton(box->defaultButton());
+        box->defaultButton()->click();
+    });
+    EXPECT_EQ(platform.MessageBox("Still in place", "Kelvara", MsgButtons::RetryCancel, MsgIcon::Warning),
+              MsgResult::Retry);
+    EXPECT_EQ(defaultButton, QMessageBox::Retry);
 }
 
 TEST(QtPlatform, TimerTicksRunTheHandlerUntilItStopsTheTimer) {

@@ -2,15 +2,18 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTest>
 #include <memory>
 
 #include "WizardViewSupport.h"
 #include "app/TTRecForm.h"
+#include "app/qt/DesktopFonts.h"
 #include "app/qt/WizardTabView.h"
 #include "setup/DelayCalculator.h"
 #include "support/ScriptedDriver.h"
@@ -160,6 +163,32 @@ TEST_F(WizardTabViewTest, HeadingsStayBoldAndLargerWhenTheWindowFontChanges) {
     const QFont heading = Page()->findChild<QLabel*>("Heading")->font();
     EXPECT_TRUE(heading.bold());
     EXPECT_EQ(heading.pointSize(), 14);
+}
+
+TEST_F(WizardTabViewTest, WhatTheUserTypesOrChoosesIsInTheRegularWeightUnderBoldCaptions) {
+    QFont font = WindowFont();
+    view->setFont(font);
+    EXPECT_TRUE(font.bold());
+    EXPECT_EQ(font.family(), QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+    EXPECT_FALSE(Find<QLineEdit>(*view, "edituser6")->font().bold());
+    EXPECT_FALSE(Find<QComboBox>(*view, "SampleMinutes")->font().bold());
+    EXPECT_FALSE(Find<QPlainTextEdit>(*view, "FinishMemo")->font().bold());
+    EXPECT_EQ(Find<QLineEdit>(*view, "edituser6")->font().family(), font.family());
+    EXPECT_TRUE(Find<QLabel>(*view, "lbluser0")->font().bold());
+}
+
+TEST_F(WizardTabViewTest, TypingANumberOnASampleRateListChoosesThatRate) {
+    GoToPage(5);
+    auto* rate = Find<QComboBox>(*view, "SampleMinutes");
+    QTest::keyClicks(rate, "11");
+    EXPECT_EQ(rate->currentText(), "11");
+    EXPECT_EQ(form.SampleMinutes.ItemIndex, 10) << "the choice reaches the form as the user's";
+    QTest::qWait(1100);  // a pause starts a new number
+    QTest::keyClicks(rate, "255");
+    EXPECT_EQ(form.SampleMinutes.ItemIndex, 254);
+    QTest::qWait(1100);
+    QTest::keyClicks(rate, "2x");
+    EXPECT_EQ(rate->currentText(), "2") << "a character no entry continues is ignored";
 }
 
 TEST_F(WizardTabViewTest, FinishHandsTheMissionToThePollingCycleAndLocksTheButtons) {

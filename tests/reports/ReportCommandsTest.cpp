@@ -30,6 +30,7 @@ protected:
         for (std::size_t i = 0; i < form.Image.LogArea.size(); ++i)
             form.Image.LogArea[i] = static_cast<std::uint8_t>(i);
         form.Image.RegisterPage[0] = 0x42;
+        form.DownloadRegisterPage = form.Image.RegisterPage;  // as a finished download leaves it
         form.LogList.Items = {
             "05/03/2004 ,14:00 ,23.500\xB0"
             "C",

@@ -215,6 +215,44 @@ TEST_F(ReportLinesTest, CsvLayoutBForFourteenRows) {
     EXPECT_EQ(lines[14], "row13");
 }
 
+TEST_F(ReportLinesTest, CsvQuotesAFactOrDetailWithACommaQuoteOrLineBreakAndNothingElse) {
+    user[6] = "fridge, one week";
+    user[5] = "The \"cold\" room";
+    s.UserTexts = user;
+    s.UserDetailCaptions[2] = "Class, group: ";
+    s.MissionStart = "5,3,2004";
+    const std::vector<std::string> few(2, "r,1");
+    const auto a = CsvLines(s, "Date, Time, Temperature", few);
+    EXPECT_EQ(a[2], ",,Mission Start time,\"5,3,2004\"");
+    EXPECT_EQ(a[9], ",,\"Class, group: \",4B");
+    EXPECT_EQ(a[11], ",,Mission Title: ,\"The \"\"cold\"\" room\"");
+    EXPECT_EQ(a[12], ",,Description: ,\"fridge, one week\"");
+    EXPECT_EQ(a[13], "Date, Time, Temperature") << "the format label names the rows' columns";
+    EXPECT_EQ(a[14], "r,1");
+
+    std::vector<std::string> many(14, "r,1");
+    const auto b = CsvLines(s, "Date, Time, Temperature", many);
+    EXPECT_EQ(b[0], "Date, Time, Temperature,iButton,A766554433221121");
+    EXPECT_EQ(b[7], "r,1,Description: ,\"fridge, one week\"");
+    EXPECT_EQ(b[8], "r,1,Mission Start time,\"5,3,2004\"");
+    EXPECT_EQ(b[13], "r,1");
+}
+
+TEST_F(ReportLinesTest, TheDescriptionContinuesOnPage7WhenThatHoldsMoreThanBlanks) {
+    user.resize(8);
+    user[7] = std::string(32, ' ');
+    s.UserTexts = user;
+    EXPECT_EQ(FullReportLines(s)[10], "Description: Water temperature");
+    user[6] = "Water temperature inside the cla";
+    user[7] = "ssroom fridge" + std::string(19, ' ');
+    s.UserTexts = user;
+    EXPECT_EQ(FullReportLines(s)[10],
+              "Description: Water temperature inside the classroom fridge" + std::string(19, ' '));
+    EXPECT_EQ(PrintedLines(s, false)[10], FullReportLines(s)[10]);
+    EXPECT_EQ(CsvLines(s, "x", {})[12],
+              ",,Description: ,Water temperature inside the classroom fridge" + std::string(19, ' '));
+}
+
 TEST(ReportText, JoinProposalAndCaption) {
     const std::vector<std::string> lines{"a", "", "b"};
     EXPECT_EQ(JoinCrLf(lines), "a\r\n\r\nb\r\n");

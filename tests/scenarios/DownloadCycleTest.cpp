@@ -14,10 +14,10 @@ namespace {
 class BoxWatchingPlatform : public ScriptedPlatform {
 public:
     MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
-                         MsgIcon icon) override {
+                         MsgIcon icon, MsgDefault defaultButton = MsgDefault::First) override {
         TimerOnDuringBox.push_back(TimerOn);
         if (DuringBox) DuringBox();
-        return ScriptedPlatform::MessageBox(text, caption, buttons, icon);
+        return ScriptedPlatform::MessageBox(text, caption, buttons, icon, defaultButton);
     }
     std::vector<bool> TimerOnDuringBox;
     std::function<void()> DuringBox;  // e.g. a timer event delivered while the box is open
@@ -182,6 +182,7 @@ TEST_F(DownloadCycle, StopMissionAsksThenReadDataDownloadsTheEndedMission) {
               "Do you want to stop the current mission?\rThis will stop data being recorded.\r\rStop the "
               "mission now?");
     EXPECT_EQ(platform.Boxes[0].Buttons, MsgButtons::YesNo);
+    EXPECT_EQ(platform.Boxes[0].Default, MsgDefault::Second) << "Enter keeps the mission running";
 
     form.MenuStopMissionClick();
     EXPECT_EQ(form.PollState, Poll::StopMission);

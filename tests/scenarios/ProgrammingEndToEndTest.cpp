@@ -1,5 +1,6 @@
 #include "ProgrammingRig.h"
 #include "model/Bcd.h"
+#include "support/ReadFile.h"
 
 namespace {
 class ProgrammingEndToEnd : public ProgrammingRig {
@@ -151,20 +152,94 @@ TEST_F(ProgrammingEndToEnd, EachTickReportsItsStep) {
     EXPECT_EQ(platform.Boxes[0].Caption, "Kelvara");
 }
 
-TEST_F(ProgrammingEndToEnd, AnsweringYesWithoutSwappingProgramsTheSameDeviceAgain) {
+TEST_F(ProgrammingEndToEnd, TheDeviceLeftInPlaceIsSaidAndNotProgrammedAgain) {
     auto device = InsertAndWaitForWizard(6);
     form->DelayMinute.Select(5);
     form->DelayDayChange();
     GoToPage(8);
     form->FinishButtonClick();
-    platform.BoxAnswers = {MsgResult::Yes, MsgResult::Ok, MsgResult::No};
+    const TDateTime finished = form->FinishTime;
+    platform.BoxAnswers = {MsgResult::Yes, MsgResult::Ok, MsgResult::Cancel};
     ASSERT_TRUE(TickUntil(Poll::StatusRead));
     ASSERT_EQ(platform.Boxes.size(), 3u);
     EXPECT_EQ(platform.Boxes[1].Text,
               "Remove the programmed device,\rinsert the new device and\rthen click OK to continue.");
     EXPECT_EQ(platform.Boxes[1].Buttons, MsgButtons::Ok);
     EXPECT_EQ(platform.Boxes[1].Icon, MsgIcon::Warning);
-    EXPECT_EQ(form->Caption, "DS1921 iButton - " + Ds1921Device::RomText(device->Rom()));
-    EXPECT_EQ(form->DelayMinutes, 5);
+    const std::string rom = Ds1921Device::RomText(device->Rom());
+    EXPECT_EQ(platform.Boxes[2].Text,
+              "The device just programmed, " + rom +
+                  ",\ris still in the adapter.\rRemove it, insert the new device and "
+                  "click Retry,\ror click Cancel to stop programming further devices.");
+    EXPECT_EQ(platform.Boxes[2].Buttons, MsgButtons::RetryCancel);
+    // Stopped: programmed once, and the batch ends as after "No".
+    EXPECT_EQ(form->Caption, "DS1921 iButton - " + rom);
+    EXPECT_EQ(form->RecTab.PageIndex, 2);
+    EXPECT_EQ(form->FinishTime, finished);
     EXPECT_EQ(device->Peek(0x212), 5);
+}
+
+TEST_F(ProgrammingEndToEnd, ADescriptionOf64CharactersFillsPages6And7AndIsShownWhole) {
+    auto device = InsertAndWaitForWizard(9);
+    const std::string description = "Fridge, door opened at each break; one reading a minute all week";
+    ASSERT_EQ(description.size(), 64u);
+    form->EditUserChange(5, description);
+    FinishAndProgram();
+    const auto userPage = [&](int page) {
+        const auto bytes = device->PeekRange(static_cast<std::uint16_t>(page * 32), 32);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    EXPECT_EQ(userPage(6), description.substr(0, 32));
+    EXPECT_EQ(userPage(7), description.substr(32));
+    EXPECT_EQ(userPage(8), std::string(32, ' '));
+
+    ASSERT_TRUE(TickUntil(Poll::Idle));  // the running mission is downloaded
+    const auto report = form->ReportLines();
+    EXPECT_EQ(report[10], "Description: " + description);
+    platform.Boxes.clear();
+    form->btnDetailsClick();
+    ASSERT_EQ(platform.Boxes.size(), 1u);
+    EXPECT_TRUE(platform.Boxes[0].Text.ends_with("\rDescription: " + description));
+
+    // Its comma stays inside one CSV field; a file without such a text is unchanged by this.
+    const std::string csv = (dir / "fridge.csv").string();
+    platform.SaveAnswers.push_back(csv);
+    form->MenuSaveCSVClick();
+    EXPECT_NE(ReadAll(csv).find("\r\n,,Description: ,\"" + description + "\"\r\n"), std::string::npos);
+}
+
+TEST_F(ProgrammingEndToEnd, FinishOverADownloadedUnsavedMissionOffersToSaveItFirst) {
+    auto device = InsertAndWaitForWizard(10);
+    FinishAndProgram();
+    ASSERT_TRUE(TickUntil(Poll::Idle));
+    ASSERT_TRUE(form->MissionRunning);
+    ASSERT_TRUE(form->DownloadUnsaved);
+    form->SelectRecTab(0);
+    GoToPage(8);
+
+    // The warning says so, with Cancel for Enter; declining the save dialog erases nothing.
+    platform.Boxes.clear();
+    platform.BoxAnswers = {MsgResult::Ok, MsgResult::Yes};
+    platform.SaveAnswers.push_back(std::nullopt);
+    form->FinishButtonClick();
+    ASSERT_EQ(platform.Boxes.size(), 2u);
+    EXPECT_EQ(platform.Boxes[0].Text,
+              "WARNING, a mission is currently running.\rErase this mission and start a new one?\r\r"
+              "The results downloaded from this mission have not been saved as a data file.");
+    EXPECT_EQ(platform.Boxes[0].Buttons, MsgButtons::OkCancel);
+    EXPECT_EQ(platform.Boxes[0].Default, MsgDefault::Second);
+    EXPECT_EQ(platform.Boxes[1].Text, "Save the data file before the mission is erased?");
+    EXPECT_EQ(platform.Boxes[1].Buttons, MsgButtons::YesNo);
+    EXPECT_EQ(platform.Boxes[1].Default, MsgDefault::First);
+    EXPECT_EQ(form->PollState, Poll::Idle);
+    EXPECT_TRUE(form->FinishButton.Enabled);
+
+    // Saved first, then erased.
+    const std::string path = (dir / "before.dmp").string();
+    platform.BoxAnswers = {MsgResult::Ok, MsgResult::Yes};
+    platform.SaveAnswers.push_back(path);
+    form->FinishButtonClick();
+    EXPECT_TRUE(std::filesystem::exists(path));
+    EXPECT_FALSE(form->DownloadUnsaved);
+    EXPECT_EQ(form->PollState, Poll::Clear);
 }

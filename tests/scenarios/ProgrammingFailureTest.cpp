@@ -89,8 +89,10 @@ TEST_F(ProgrammingFailures, AClearThatDoesNotVerifyIsRepeated) {
     ASSERT_TRUE(form->MissionRunning);
     platform.Boxes.clear();
     form->RecTabChange(0);
+    platform.BoxAnswers = {MsgResult::Ok, MsgResult::No};
     FinishWizard();
-    ASSERT_EQ(platform.Boxes.size(), 1u);  // the running-mission warning, answered OK
+    // The running-mission warning, answered OK, and the offer to save its results first, declined.
+    ASSERT_EQ(platform.Boxes.size(), 2u);
     ASSERT_EQ(form->PollState, Poll::Clear);
 
     Tick();  // clear (swallowed)

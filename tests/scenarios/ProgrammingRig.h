@@ -25,9 +25,9 @@ class BoxHookPlatform : public ScriptedPlatform {
 public:
     std::function<void(const std::string&)> OnBox;
     MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
-                         MsgIcon icon) override {
+                         MsgIcon icon, MsgDefault defaultButton = MsgDefault::First) override {
         if (OnBox) OnBox(text);
-        return ScriptedPlatform::MessageBox(text, caption, buttons, icon);
+        return ScriptedPlatform::MessageBox(text, caption, buttons, icon, defaultButton);
     }
 };
 

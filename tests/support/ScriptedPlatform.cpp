@@ -23,8 +23,8 @@ void ScriptedPlatform::Advance(int milliseconds) {
 }
 
 MsgResult ScriptedPlatform::MessageBox(const std::string& text, const std::string& caption,
-                                       MsgButtons buttons, MsgIcon icon) {
-    Boxes.push_back({text, caption, buttons, icon});
+                                       MsgButtons buttons, MsgIcon icon, MsgDefault defaultButton) {
+    Boxes.push_back({text, caption, buttons, icon, defaultButton});
     return TakeAnswer(BoxAnswers, buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok);
 }
 

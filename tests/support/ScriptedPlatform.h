@@ -13,6 +13,7 @@ struct ShownBox {
     std::string Caption;
     MsgButtons Buttons;
     MsgIcon Icon;
+    MsgDefault Default = MsgDefault::First;
 };
 
 class ScriptedPlatform : public Platform {
@@ -40,6 +41,7 @@ public:
     int Refreshes = 0;
     char Separator = '.';
     std::string Dir = "/opt/kelvara/";  // the file system's bytes
+    std::string Documents = "/home/pupil/Documents";
     std::uint32_t Tick = 1000000;
 
     std::uint32_t TickCount() override { return Tick; }
@@ -47,7 +49,7 @@ public:
     void Sleep(int milliseconds) override { Advance(milliseconds); }
     void Beep() override { ++Beeps; }
     MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
-                         MsgIcon icon) override;
+                         MsgIcon icon, MsgDefault defaultButton = MsgDefault::First) override;
     std::optional<FilePath> SaveDialog(const FileDialogRequest& request) override;
     std::optional<FilePath> OpenDialog(const FileDialogRequest& request) override;
     void SetClipboardText(const std::string& text) override { Clipboard = text; }
@@ -63,6 +65,7 @@ public:
     }
     void Terminate() override { Terminated = true; }
     FilePath ProgramDir() override { return FilePath(Dir); }
+    FilePath DocumentsDir() override { return FilePath(Documents); }
     char DecimalSeparator() override { return Separator; }
     std::string DateTimeText(TDateTime value) override;  // dd/mm/yyyy hh:mm:ss
     void SetTimerEnabled(bool enabled) override { TimerOn = enabled; }

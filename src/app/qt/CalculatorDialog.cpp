@@ -11,6 +11,8 @@
 
 #include "app/TTRecForm.h"
 #include "app/qt/ControlBinding.h"
+#include "app/qt/DesktopFonts.h"
+#include "app/qt/DropDownLists.h"
 #include "setup/DelayCalculator.h"
 
 CalculatorDialog::CalculatorDialog(TTRecForm& form, TformCalc& calculator, QWidget* parent)
@@ -43,6 +45,8 @@ CalculatorDialog::CalculatorDialog(TTRecForm& form, TformCalc& calculator, QWidg
         auto* box = new QComboBox(this);
         box->setObjectName(names[i]);
         box->setMaxVisibleItems(12);
+        EnableTypedChoice(box);
+        UseRegularWeight(box);
         box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         // activated comes from the user only; FormCreate's own selections stay quiet.
         ListControl& control = *controls[i];

@@ -6,6 +6,8 @@
 #include <QSvgRenderer>
 #include <QVBoxLayout>
 
+#include "app/qt/DesktopFonts.h"
+
 AdapterLight::AdapterLight(QWidget* parent) : QFrame(parent) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
@@ -30,9 +32,7 @@ void AdapterLight::paintEvent(QPaintEvent* event) {
 
 LinkLabel::LinkLabel(const QString& text, std::function<void()> onClick, QWidget* parent)
     : QLabel(text, parent), onClick_(std::move(onClick)) {
-    QFont linkFont(QStringLiteral("Arial"));
-    linkFont.setPixelSize(12);
-    linkFont.setBold(true);
+    QFont linkFont = WindowFont();
     linkFont.setUnderline(true);
     setFont(linkFont);
     QPalette colours = palette();

@@ -11,6 +11,7 @@
 
 #include "app/TTRecForm.h"
 #include "app/qt/ControlBinding.h"
+#include "app/qt/DesktopFonts.h"
 #include "app/qt/FramePanels.h"
 #include "app/qt/ResultsTabView.h"
 #include "app/qt/StatusTabView.h"
@@ -28,13 +29,6 @@ QFrame* RaisedPanel() {
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setFixedHeight(kPanelHeight);
     return panel;
-}
-
-QFont WindowFont() {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(9);
-    font.setBold(true);
-    return font;
 }
 }  // namespace
 
@@ -155,8 +149,7 @@ QWidget* MainWindow::BuildBottomPanel() {
     QPalette white = status_->palette();
     white.setColor(QPalette::Window, Qt::white);
     status_->setPalette(white);
-    QFont small(QStringLiteral("Arial"));
-    small.setPointSize(8);
+    const QFont small = StatusLineFont();
     status_->setFont(small);
     status_->setMinimumWidth(60);
     status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);

@@ -10,14 +10,15 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QThread>
 #include <QUrl>
 
 #include "app/qt/ControlBinding.h"
 #include "app/qt/PlatformText.h"
+#include "app/qt/PrinterSetupDialog.h"
 #include "app/qt/TextPrinting.h"
 #include "reports/ReportLines.h"
 
@@ -61,48 +62,76 @@ void QtPlatform::Beep() { QApplication::beep(); }
 namespace {
 // The answer of a box closed without a choice (Escape, its close box, the end of the session).
 MsgResult NegativeAnswer(MsgButtons buttons) {
-    return buttons == MsgButtons::YesNo ? MsgResult::No
-                                        : (buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel);
+    switch (buttons) {
+        case MsgButtons::YesNo:
+            return MsgResult::No;
+        case MsgButtons::Ok:
+            return MsgResult::Ok;
+        case MsgButtons::OkCancel:
+        case MsgButtons::RetryCancel:
+            break;
+    }
+    return MsgResult::Cancel;
+}
+
+// The desktop's documents folder, or the home folder where it has none yet.
+QString DocumentsFolder() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
+}
+
+QMessageBox::Icon QtIcon(MsgIcon icon) {
+    switch (icon) {
+        case MsgIcon::None:
+            return QMessageBox::NoIcon;
+        case MsgIcon::Information:
+            return QMessageBox::Information;
+        case MsgIcon::Warning:
+        case MsgIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MsgIcon::Error:
+            return QMessageBox::Critical;
+        case MsgIcon::Question:
+            return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// The buttons in order; the first is the usual default.
+std::pair<QMessageBox::StandardButton, QMessageBox::StandardButton> QtButtons(MsgButtons buttons) {
+    switch (buttons) {
+        case MsgButtons::Ok:
+            return {QMessageBox::Ok, QMessageBox::NoButton};
+        case MsgButtons::OkCancel:
+            return {QMessageBox::Ok, QMessageBox::Cancel};
+        case MsgButtons::YesNo:
+            return {QMessageBox::Yes, QMessageBox::No};
+        case MsgButtons::RetryCancel:
+            return {QMessageBox::Retry, QMessageBox::Cancel};
+    }
+    return {QMessageBox::Ok, QMessageBox::NoButton};
 }
 }  // namespace
 
 MsgResult QtPlatform::MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
-                                 MsgIcon icon) {
+                                 MsgIcon icon, MsgDefault defaultButton) {
     // The session is ending: no box may hold it up any more.
     if (ending_) return NegativeAnswer(buttons);
     Sync();
     QMessageBox box(parent_);
+    // Modal to the main window only: the virtual adapter window stays usable, so
+    // a device can be swapped while "Remove the programmed device" is up. It
+    // changes the bus, never the form, and the tick that shows the box has
+    // stopped the timer, so ticks still never nest.
+    if (parent_ != nullptr) box.setWindowModality(Qt::WindowModal);
     box.setWindowTitle(ToQString(caption));
     box.setText(MessageBoxText(text));
-    switch (icon) {
-        case MsgIcon::None:
-            box.setIcon(QMessageBox::NoIcon);
-            break;
-        case MsgIcon::Information:
-            box.setIcon(QMessageBox::Information);
-            break;
-        case MsgIcon::Warning:
-        case MsgIcon::Exclamation:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case MsgIcon::Error:
-            box.setIcon(QMessageBox::Critical);
-            break;
-        case MsgIcon::Question:
-            box.setIcon(QMessageBox::Question);
-            break;
-    }
-    switch (buttons) {
-        case MsgButtons::Ok:
-            box.setStandardButtons(QMessageBox::Ok);
-            break;
-        case MsgButtons::OkCancel:
-            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-            break;
-        case MsgButtons::YesNo:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            break;
-    }
+    box.setIcon(QtIcon(icon));
+    const auto [first, second] = QtButtons(buttons);
+    box.setStandardButtons(second == QMessageBox::NoButton ? QMessageBox::StandardButtons(first)
+                                                           : first | second);
+    box.setDefaultButton(defaultButton == MsgDefault::Second && second != QMessageBox::NoButton ? second
+                                                                                                : first);
     switch (box.exec()) {
         case QMessageBox::Yes:
             return MsgResult::Yes;
@@ -112,6 +141,8 @@ MsgResult QtPlatform::MessageBox(const std::string& text, const std::string& cap
             return MsgResult::Cancel;
         case QMessageBox::Ok:
             return MsgResult::Ok;
+        case QMessageBox::Retry:
+            return MsgResult::Retry;
         default:
             return NegativeAnswer(buttons);
     }
@@ -119,7 +150,7 @@ MsgResult QtPlatform::MessageBox(const std::string& text, const std::string& cap
 
 QString QtPlatform::DialogFolder(const FileDialogRequest& request) const {
     const QString folder = PathToQString(request.InitialDir);
-    if (folder.isEmpty() || !QFileInfo(folder).isDir()) return QDir::currentPath();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) return DocumentsFolder();
     return folder;
 }
 
@@ -165,13 +196,10 @@ void QtPlatform::PrinterSetup() {
     if (ending_) return;
     Sync();
     if (!printer_) printer_ = std::make_unique<QPrinter>();
-    // The page set-up dialog works on the printer the print dialog proposes next.
-    QPrintDialog choose(printer_.get(), parent_);
-    choose.setWindowTitle(QStringLiteral("Printer Setup"));
-    choose.setOption(QAbstractPrintDialog::PrintToFile, false);
-    if (choose.exec() != QDialog::Accepted) return;
-    QPageSetupDialog page(printer_.get(), parent_);
-    page.exec();
+    // One dialog for the printer and the page (Qt's page set-up dialog refuses every
+    // printer but a native one, and its print dialog says "Print").
+    PrinterSetupDialog setup(*printer_, parent_);
+    setup.exec();
 }
 
 bool QtPlatform::StartProgram(const FilePath& path) {
@@ -201,6 +229,8 @@ void QtPlatform::EndSession() {
 }
 
 int QtPlatform::RunLoop() { return terminateRequested_ ? 0 : QApplication::exec(); }
+
+FilePath QtPlatform::DocumentsDir() { return PathFromQString(DocumentsFolder() + "/"); }
 
 FilePath QtPlatform::ProgramDir() { return PathFromQString(QCoreApplication::applicationDirPath() + "/"); }
 

@@ -27,7 +27,8 @@ public:
     void Sleep(int milliseconds) override;
     void Beep() override;
     MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
-                         MsgIcon icon) override;
+                         MsgIcon icon, MsgDefault defaultButton = MsgDefault::First) override;
+    FilePath DocumentsDir() override;
     std::optional<FilePath> SaveDialog(const FileDialogRequest& request) override;
     std::optional<FilePath> OpenDialog(const FileDialogRequest& request) override;
     void SetClipboardText(const std::string& text) override;

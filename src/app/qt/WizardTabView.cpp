@@ -15,6 +15,8 @@
 
 #include "app/qt/CalculatorDialog.h"
 #include "app/qt/ControlBinding.h"
+#include "app/qt/DesktopFonts.h"
+#include "app/qt/DropDownLists.h"
 
 namespace {
 constexpr int kListHeight = 12;  // visible entries of an open drop-down list
@@ -128,6 +130,8 @@ QComboBox* WizardTabView::BindList(ListControl& control, const char* name, std::
     auto* box = new QComboBox(this);
     box->setObjectName(name);
     box->setMaxVisibleItems(kListHeight);
+    EnableTypedChoice(box);
+    UseRegularWeight(box);
     box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     // activated fires only for the user's choice, never for a selection made by Sync.
     connect(box, &QComboBox::activated, this, [this, &control, onChange = std::move(onChange)](int index) {
@@ -162,6 +166,7 @@ void WizardTabView::BuildDetailsPage() {
         grid->addWidget(BindLabel(form_.lbluser[i], labelName.c_str()), i, 0);
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::fromStdString(editName));
+        UseRegularWeight(edit);
         connect(edit, &QLineEdit::textEdited, this, [this, i](const QString& text) { UserEdited(i, text); });
         userEdits_[i] = edit;
         grid->addWidget(edit, i, 1);
@@ -316,6 +321,7 @@ void WizardTabView::BuildFinishPage() {
     AddText(page, 8, 0);
     finishMemo_ = new QPlainTextEdit(page);
     finishMemo_->setObjectName("FinishMemo");
+    UseRegularWeight(finishMemo_);
     finishMemo_->setReadOnly(true);
     finishMemo_->setLineWrapMode(QPlainTextEdit::NoWrap);
     PageLayout(page)->addWidget(finishMemo_, 1);

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QStyle>
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include "app/Product.h"
 #include "app/TTRecForm.h"
 #include "app/qt/ControlBinding.h"
+#include "app/qt/DropDownLists.h"
 #include "app/qt/MainWindow.h"
 #include "app/qt/QtPlatform.h"
 #include "app/qt/VirtualAdapterWindow.h"
@@ -51,6 +53,7 @@ int main(int argc, char** argv) {
     const bool catchingSignals = CatchQuitSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(kProductName);
+    QApplication::setStyle(new DropDownStyle(QApplication::style()->name()));
 
     // Port type 15: the in-process virtual adapter, kept between runs in its state file.
     // KELVARA_VIRTUAL_CLOCK=manual freezes the virtual devices' time (demonstrations, screenshots).
@@ -73,11 +76,13 @@ int main(int argc, char** argv) {
     MainWindow window(form);
     auto* wizard = new WizardTabView(form, calculator, [&window] { window.Sync(); });
     window.SetWizardPage(wizard, [wizard] { wizard->Sync(); });
-    VirtualAdapterWindow* adapterWindow = nullptr;
+    // A window of its own, not a child of the main window: a box the main window
+    // shows (such as "Remove the programmed device") then leaves it usable.
+    std::unique_ptr<VirtualAdapterWindow> adapterWindow;
     window.AddOptionsItem(
         QStringLiteral("Virtual adapter..."),
-        [&adapterWindow, &adapter, &window] {
-            if (!adapterWindow) adapterWindow = new VirtualAdapterWindow(adapter, &window);
+        [&adapterWindow, &adapter] {
+            if (!adapterWindow) adapterWindow = std::make_unique<VirtualAdapterWindow>(adapter);
             adapterWindow->show();
             adapterWindow->raise();
             adapterWindow->activateWindow();

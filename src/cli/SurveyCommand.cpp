@@ -84,7 +84,7 @@ int Run(const std::string& command, const std::vector<std::string>& args, std::o
         return 1;
     }
     const bool table = command == "table";
-    const std::vector<SurveyRow> rows = SurveyDataFiles(o.Files, o.Scale, table);
+    const std::vector<SurveyRow> rows = SurveyDataFiles(o.Files, table);
     if (!table) return Write(o, command, o.Text ? SurveyText(rows, o.Scale) : SurveyCsv(rows, o.Scale), out, err);
 
     // The table has no notes column: what was left out is said here.
@@ -94,7 +94,7 @@ int Run(const std::string& command, const std::vector<std::string>& args, std::o
         err << "kelvara-cli: table: " << row.Notes.front() << " (" << row.File << ")\n";
         status = 1;
     }
-    const int written = Write(o, command, o.Wide ? WideTableCsv(rows) : LongTableCsv(rows, o.Scale), out, err);
+    const int written = Write(o, command, o.Wide ? WideTableCsv(rows, o.Scale) : LongTableCsv(rows, o.Scale), out, err);
     return written != 0 ? written : status;
 }
 }  // namespace

@@ -59,14 +59,14 @@ std::string LongTableCsv(const std::vector<SurveyRow>& rows, TempScale scale) {
         cells[3] = Win1252ToUtf8(m.Details[1]);
         for (const LoggedSample& sample : m.Log) {
             cells[4] = IsoMinuteText(sample.Minute);
-            cells[5] = DecimalText(sample.Temperature);
+            cells[5] = DecimalText(ToScale(sample.Temperature, scale));
             text += CsvRow(cells);
         }
     }
     return text;
 }
 
-std::string WideTableCsv(const std::vector<SurveyRow>& rows) {
+std::string WideTableCsv(const std::vector<SurveyRow>& rows, TempScale scale) {
     const std::vector<const SurveyRow*> missions = TableMissions(rows);
     std::vector<std::string> header{"time"};
     for (auto& name : ColumnNames(missions)) header.push_back(std::move(name));
@@ -88,7 +88,7 @@ std::string WideTableCsv(const std::vector<SurveyRow>& rows) {
             const auto& log = missions[c]->Mission.Log;
             std::size_t& at = next[c];
             while (at < log.size() && log[at].Minute < minute) ++at;
-            cells[c + 1] = at < log.size() && log[at].Minute == minute ? DecimalText(log[at].Temperature) : "";
+            cells[c + 1] = at < log.size() && log[at].Minute == minute ? DecimalText(ToScale(log[at].Temperature, scale)) : "";
         }
         text += CsvRow(cells);
     }

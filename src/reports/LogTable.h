@@ -15,4 +15,5 @@
 std::vector<const SurveyRow*> TableMissions(const std::vector<SurveyRow>& rows);
 
 std::string LongTableCsv(const std::vector<SurveyRow>& rows, TempScale scale);
-std::string WideTableCsv(const std::vector<SurveyRow>& rows);
+// Temperatures in the scale given.
+std::string WideTableCsv(const std::vector<SurveyRow>& rows, TempScale scale);

@@ -14,7 +14,7 @@ std::string WithoutTrailingBlanks(std::string text) {
 }
 }  // namespace
 
-LoggedMission DigestMission(MemoryImage image, const std::string& caption, TempScale scale) {
+LoggedMission DigestMission(MemoryImage image, const std::string& caption) {
     LoggedMission m;
     const auto& reg = image.RegisterPage;
     m.Rom = RomDigitsOfCaption(caption);
@@ -48,7 +48,7 @@ LoggedMission DigestMission(MemoryImage image, const std::string& caption, TempS
     for (int k = 0; k < layout.Count; ++k) {
         const int p = LogPositionOfLine(layout, k);
         m.Log.push_back({LogSampleMinute(m.MissionStart, LogSampleNumber(layout, p) * m.SampleRate),
-                         TemperatureOf(image.LogArea[p], m.Variant, scale)});
+                         CelsiusOf(image.LogArea[p], m.Variant)});
     }
     for (const AlarmRecord& record : DecodeAlarmRecords(image.AlarmArea)) {
         (record.High ? m.HighAlarms : m.LowAlarms) += 1;
@@ -58,7 +58,7 @@ LoggedMission DigestMission(MemoryImage image, const std::string& caption, TempS
     return m;
 }
 
-bool ReadLoggedMission(const FilePath& path, TempScale scale, LoggedMission& mission, std::string& error) {
+bool ReadLoggedMission(const FilePath& path, LoggedMission& mission, std::string& error) {
     std::string text;
     if (!ReadLeadingLines(path, kDumpDataLines, kMaxDumpBytes, text, error)) return false;
     if (const std::string problem = DataFileCaptionProblem(FirstDumpLine(text)); !problem.empty()) {
@@ -71,7 +71,7 @@ bool ReadLoggedMission(const FilePath& path, TempScale scale, LoggedMission& mis
         error = read.Error;
         return false;
     }
-    mission = DigestMission(image, read.Caption, scale);
+    mission = DigestMission(image, read.Caption);
     mission.LinesRead = read.LinesRead;
     return true;
 }

@@ -15,7 +15,7 @@
 
 struct LoggedSample {
     std::int64_t Minute = 0;  // whole minutes since 1899-12-30 00:00, as the log list shows it
-    double Temperature = 0;   // in the chosen scale
+    double Temperature = 0;   // degrees Celsius
 };
 
 struct LoggedMission {
@@ -40,9 +40,9 @@ struct LoggedMission {
 };
 
 // Decodes a loaded image (the caption is line 1 of its file).
-LoggedMission DigestMission(MemoryImage image, const std::string& caption, TempScale scale);
+LoggedMission DigestMission(MemoryImage image, const std::string& caption);
 
 // Reads a data file as "Load old data file..." reads it, into a fresh image.
 // False with the reason (Windows-1252 program text, the path shown) when it is
 // no data file or cannot be read.
-bool ReadLoggedMission(const FilePath& path, TempScale scale, LoggedMission& mission, std::string& error);
+bool ReadLoggedMission(const FilePath& path, LoggedMission& mission, std::string& error);

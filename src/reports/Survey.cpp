@@ -105,7 +105,9 @@ std::string DetailText(std::string detail) {
     return Win1252ToUtf8(detail);
 }
 
-std::string CellOf(const std::optional<double>& value) { return value ? DecimalText(*value) : ""; }
+std::string CellOf(const std::optional<double>& celsius, TempScale scale) {
+    return celsius ? DecimalText(ToScale(*celsius, scale)) : "";
+}
 std::string CellOf(const std::optional<std::int64_t>& minute) { return minute ? IsoMinuteText(*minute) : ""; }
 
 // Characters, not bytes, for the alignment of UTF-8 text.
@@ -124,7 +126,7 @@ std::string VariantName(DeviceVariant variant) {
     return "Standard";
 }
 
-std::vector<SurveyRow> SurveyDataFiles(const std::vector<FilePath>& files, TempScale scale, bool keepLogs) {
+std::vector<SurveyRow> SurveyDataFiles(const std::vector<FilePath>& files, bool keepLogs) {
     std::vector<SurveyRow> rows;
     rows.reserve(files.size());
     for (const FilePath& path : files) {
@@ -132,7 +134,7 @@ std::vector<SurveyRow> SurveyDataFiles(const std::vector<FilePath>& files, TempS
         row.Path = path;
         row.File = ShownTextToUtf8(ShownPath(path));
         std::string error;
-        row.Readable = ReadLoggedMission(path, scale, row.Mission, error);
+        row.Readable = ReadLoggedMission(path, row.Mission, error);
         if (row.Readable) {
             AddMissionNotes(row);
             Summarise(row, keepLogs);
@@ -156,7 +158,7 @@ std::vector<std::string> SurveyHeader(TempScale scale) {
             "low_alarms",  "low_alarm_minutes",              "rollover",    "notes"};
 }
 
-std::vector<std::string> SurveyCells(const SurveyRow& row) {
+std::vector<std::string> SurveyCells(const SurveyRow& row, TempScale scale) {
     std::string notes;
     for (const auto& note : row.Notes) notes += (notes.empty() ? "" : "; ") + note;
     if (!row.Readable) {
@@ -173,9 +175,9 @@ std::vector<std::string> SurveyCells(const SurveyRow& row) {
     cells.push_back(std::to_string(m.Samples));
     cells.push_back(CellOf(row.FirstSample));
     cells.push_back(CellOf(row.LastSample));
-    cells.push_back(CellOf(row.Minimum));
-    cells.push_back(CellOf(row.Mean));
-    cells.push_back(CellOf(row.Maximum));
+    cells.push_back(CellOf(row.Minimum, scale));
+    cells.push_back(CellOf(row.Mean, scale));
+    cells.push_back(CellOf(row.Maximum, scale));
     cells.push_back(std::to_string(m.HighAlarms));
     cells.push_back(std::to_string(m.HighAlarmMinutes));
     cells.push_back(std::to_string(m.LowAlarms));
@@ -188,13 +190,13 @@ std::vector<std::string> SurveyCells(const SurveyRow& row) {
 std::string SurveyCsv(const std::vector<SurveyRow>& rows, TempScale scale) {
     std::string text(kUtf8ByteOrderMark);
     text += CsvRow(SurveyHeader(scale));
-    for (const SurveyRow& row : rows) text += CsvRow(SurveyCells(row));
+    for (const SurveyRow& row : rows) text += CsvRow(SurveyCells(row, scale));
     return text;
 }
 
 std::string SurveyText(const std::vector<SurveyRow>& rows, TempScale scale) {
     std::vector<std::vector<std::string>> table{SurveyHeader(scale)};
-    for (const SurveyRow& row : rows) table.push_back(SurveyCells(row));
+    for (const SurveyRow& row : rows) table.push_back(SurveyCells(row, scale));
     std::vector<std::size_t> widths(table.front().size(), 0);
     for (const auto& cells : table)
         for (std::size_t c = 0; c < cells.size(); ++c) widths[c] = std::max(widths[c], Width(cells[c]));

@@ -15,7 +15,7 @@ struct SurveyRow {
     std::string File;  // the path as given, as UTF-8 text
     bool Readable = false;
     LoggedMission Mission;  // when Readable; its Log is kept only when asked for
-    std::optional<double> Minimum, Mean, Maximum;
+    std::optional<double> Minimum, Mean, Maximum;  // degrees Celsius
     std::optional<std::int64_t> FirstSample, LastSample;  // minutes, as LoggedSample::Minute
     std::vector<std::string> Notes;                        // UTF-8
     int SameMissionAs = -1;  // index of the first row holding the same mission, or -1
@@ -24,11 +24,11 @@ struct SurveyRow {
 // Reads every file (one that cannot be read gets a row with the reason) and
 // returns the rows sorted by mission start, then ROM; missions not started and
 // unreadable files last. keepLogs keeps each mission's samples for the table.
-std::vector<SurveyRow> SurveyDataFiles(const std::vector<FilePath>& files, TempScale scale, bool keepLogs);
+std::vector<SurveyRow> SurveyDataFiles(const std::vector<FilePath>& files, bool keepLogs);
 
-// The columns of the survey, and a row's cells (UTF-8).
+// The columns of the survey, and a row's cells (UTF-8), temperatures in the scale.
 std::vector<std::string> SurveyHeader(TempScale scale);
-std::vector<std::string> SurveyCells(const SurveyRow& row);
+std::vector<std::string> SurveyCells(const SurveyRow& row, TempScale scale);
 
 // The survey as a CSV file (byte-order mark, header row, CR LF), and as an
 // aligned table for a terminal (LF).

@@ -33,6 +33,12 @@ std::string ThresholdRule(const std::string& option, DeviceVariant variant, Temp
            DecimalText(first) + " to " + DecimalText(last) + unit + " in steps of " + DecimalText(step) + unit;
 }
 
+std::string Trimmed(std::string text) {
+    text.erase(0, text.find_first_not_of(' '));
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
 class MissionRun {
 public:
     MissionRun(const MissionOptions& options, TmexDriver& driver, Platform& base, std::ostream& out,
@@ -237,7 +243,7 @@ int MissionRun::Run() {
         return 1;
     }
     if (form.MissionRunning && !o.Force) {
-        err << kPrefix << form.RomIdText << " has a mission running (started " << ForTerminal(form.MissionStartLabel.Caption)
+        err << kPrefix << form.RomIdText << " has a mission running (started " << ForTerminal(Trimmed(form.MissionStartLabel.Caption))
             << "); it is not cleared without --force\n";
         return 1;
     }

@@ -95,7 +95,7 @@ void MainWindow::BuildMenus() {
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
     AddItem(fileMenu_, f.menuOpen, [this] { form_.menuOpenClick(); });
     AddItem(fileMenu_, f.menuClose, [this] { form_.menuCloseClick(); });
-    connect(fileMenu_->addAction(QStringLiteral("Survey of data files...")), &QAction::triggered, this,
+    connect(fileMenu_->addAction(QStringLiteral("Sur&vey of data files...")), &QAction::triggered, this,
             &MainWindow::ShowSurvey);
     AddItem(fileMenu_, f.menuSaveData1, [this] { form_.menuSaveData1Click(); });
     fileMenu_->addSeparator();
@@ -293,8 +293,15 @@ void MainWindow::ShowSurvey() {
                                     [this](const FilePath& path) {
                                         form_.LoadCmd(path);
                                         Sync();
+                                        // The opened file is what the user wants to see now.
+                                        if (form_.OfflineMode()) {
+                                            raise();
+                                            activateWindow();
+                                        }
                                     },
                                     this);
+    // A window of its own, not a dialog over this one, so the opened file can come to the front.
+    survey->setWindowFlags(Qt::Window);
     survey->setAttribute(Qt::WA_DeleteOnClose);
     survey->show();
 }

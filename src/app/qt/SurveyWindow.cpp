@@ -50,7 +50,7 @@ SurveyWindow::SurveyWindow(const std::vector<FilePath>& files, TempScale scale, 
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { OpenRow(row); });
     Fill();
-    resize(1000, 420);
+    resize(1180, 420);
 }
 
 void SurveyWindow::Fill() {
@@ -73,13 +73,25 @@ void SurveyWindow::Fill() {
                 item->setData(Qt::DisplayRole, text.toDouble());
             else
                 item->setText(text);
-            if (c == 0) item->setData(Qt::UserRole, r);
+            if (c == 0) {
+                // The name is enough on screen; the whole path is a hover away, and in the CSV.
+                item->setData(Qt::UserRole, r);
+                item->setText(PathToQString(FilePath(rows_[r].Path.Name())));
+                item->setToolTip(text);
+            }
             if (noted) item->setBackground(QColor(255, 244, 204));
+            if (c + 1 == static_cast<int>(cells.size())) item->setToolTip(text);
             table_->setItem(r, c, item);
         }
     }
     table_->setSortingEnabled(true);
+    // The notes are what the survey is for: beside the file name, not off to the right.
+    table_->horizontalHeader()->moveSection(table_->columnCount() - 1, 1);
     table_->resizeColumnsToContents();
+    // A long reason would push every other column out of sight; the whole note is its tooltip.
+    constexpr int kNotesWidth = 380;
+    if (table_->columnWidth(table_->columnCount() - 1) > kNotesWidth)
+        table_->setColumnWidth(table_->columnCount() - 1, kNotesWidth);
     summary_->setText(QStringLiteral("%1 data files; %2 with a note to look at.").arg(rows_.size()).arg(needLook));
 }
 

@@ -53,7 +53,8 @@ std::string PupilFile(int k) {
 }
 
 struct ClassFolder {
-    explicit ClassFolder(int files) : dir(fs::temp_directory_path() / ("kelvara-bench-class-" + std::to_string(::getpid()))) {
+    explicit ClassFolder(int files)
+        : dir(fs::temp_directory_path() / ("kelvara-bench-class-" + std::to_string(::getpid()))) {
         fs::remove_all(dir);
         fs::create_directories(dir);
         for (int k = 0; k < files; ++k) {
@@ -79,8 +80,9 @@ long RunCli(const std::vector<std::string>& arguments) {
         ::_exit(127);
     }
     int status = 0;
-    struct rusage usage{};
-    if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    struct rusage usage {};
+    if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
         return -1;
     return usage.ru_maxrss;
 }
@@ -96,7 +98,8 @@ void RunClass(benchmark::State& state, const std::vector<std::string>& command) 
         if (peak < 0) state.SkipWithError("kelvara-cli failed");
     }
     state.counters["peak_MiB"] = static_cast<double>(peak) / 1024.0;
-    state.counters["out_MiB"] = static_cast<double>(fs::file_size(folder.dir / "out.csv")) / (1024.0 * 1024.0);
+    state.counters["out_MiB"] =
+        static_cast<double>(fs::file_size(folder.dir / "out.csv")) / (1024.0 * 1024.0);
 }
 
 void BM_CliSurvey(benchmark::State& state) { RunClass(state, {"survey"}); }

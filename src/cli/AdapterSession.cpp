@@ -1,8 +1,8 @@
 #include "cli/AdapterSession.h"
 
 #include <cstdlib>
-#include <memory>
 #include <iostream>
+#include <memory>
 
 #include "cli/CliPlatform.h"
 #include "device/LinkFactory.h"
@@ -19,7 +19,8 @@ std::string TypeList(const LinkProvider& links) {
 }
 
 // False with the exit status when there is no port to use.
-bool ChoosePort(const char* prefix, bool hasPort, int portType, int portNumber, PortSetting& port, int& status) {
+bool ChoosePort(const char* prefix, bool hasPort, int portType, int portNumber, PortSetting& port,
+                int& status) {
     if (hasPort) {
         port.Type = static_cast<std::int16_t>(portType);
         port.Number = static_cast<std::int16_t>(portNumber);
@@ -54,7 +55,8 @@ int RunOnAdapter(const char* prefix, bool hasPort, int portType, int portNumber,
     // The virtual adapter holds the same devices as the window's, from the shared state file.
     // KELVARA_VIRTUAL_CLOCK as in the window, so a script can freeze the devices' time.
     std::string clockProblem;
-    const std::unique_ptr<SimClock> clock = MakeVirtualClock(std::getenv("KELVARA_VIRTUAL_CLOCK"), clockProblem);
+    const std::unique_ptr<SimClock> clock =
+        MakeVirtualClock(std::getenv("KELVARA_VIRTUAL_CLOCK"), clockProblem);
     if (!clockProblem.empty()) std::cerr << prefix << "warning: " << clockProblem << "\n";
     VirtualAdapter adapter(VirtualAdapter::DefaultStatePath(), *clock);
     if (const std::string problem = adapter.Load(); !problem.empty())
@@ -66,7 +68,8 @@ int RunOnAdapter(const char* prefix, bool hasPort, int portType, int portNumber,
     // A type this build drives no adapter of is refused at once, not searched for.
     if (!links.HasBackend(port.Type)) {
         std::cerr << prefix << "the " << PortTypeName(port.Type) << " (type " << port.Type
-                  << ") cannot be used by this build; the adapter types it drives are " << TypeList(links) << "\n";
+                  << ") cannot be used by this build; the adapter types it drives are " << TypeList(links)
+                  << "\n";
         return hasPort ? 2 : 1;
     }
 
@@ -78,7 +81,8 @@ int RunOnAdapter(const char* prefix, bool hasPort, int portType, int portNumber,
     // A job through another adapter leaves the virtual one's file alone.
     if (adapter.Bus().OperationCount() > 0 && (adapter.Seeded() || adapter.DevicesText() != devicesBefore)) {
         if (const std::string problem = adapter.Save(); !problem.empty())
-            std::cerr << prefix << "warning: the virtual adapter's state was not saved: " << ForTerminal(problem)
+            std::cerr << prefix
+                      << "warning: the virtual adapter's state was not saved: " << ForTerminal(problem)
                       << "\n";
     }
     return status;

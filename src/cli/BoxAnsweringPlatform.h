@@ -11,7 +11,8 @@ public:
     using Answer = std::function<MsgResult(const std::string& text, MsgButtons buttons, MsgIcon icon)>;
     BoxAnsweringPlatform(Platform& inner, Answer answer) : inner_(inner), answer_(std::move(answer)) {}
 
-    MsgResult MessageBox(const std::string& text, const std::string&, MsgButtons buttons, MsgIcon icon) override {
+    MsgResult MessageBox(const std::string& text, const std::string&, MsgButtons buttons,
+                         MsgIcon icon) override {
         return answer_(text, buttons, icon);
     }
     std::uint32_t TickCount() override { return inner_.TickCount(); }

@@ -6,7 +6,9 @@
 #include "cli/CliPlatform.h"
 #include "device/tmex/TmexDriver.h"
 
-bool IsClassCommand(const std::string& name) { return name == "survey" || name == "table" || name == "mission"; }
+bool IsClassCommand(const std::string& name) {
+    return name == "survey" || name == "table" || name == "mission";
+}
 
 const char* ClassCommandsUsage() {
     return "Whole classes:\n"

@@ -26,11 +26,16 @@ int ThresholdPosition(double t, DeviceVariant variant, TempScale scale) {
 }
 
 std::string ThresholdRule(const std::string& option, DeviceVariant variant, TempScale scale) {
-    const double first = TemperatureOf(0, variant, scale), last = TemperatureOf(kThresholdEntries - 1, variant, scale);
+    const double first = TemperatureOf(0, variant, scale),
+                 last = TemperatureOf(kThresholdEntries - 1, variant, scale);
     const double step = TemperatureOf(1, variant, scale) - first;
-    const char* unit = scale == TempScale::Fahrenheit ? " \xC2\xB0" "F" : " \xC2\xB0" "C";
+    const char* unit = scale == TempScale::Fahrenheit ? " \xC2\xB0"
+                                                        "F"
+                                                      : " \xC2\xB0"
+                                                        "C";
     return option + ": the wizard's threshold list for a " + VariantName(variant) + " DS1921 runs from " +
-           DecimalText(first) + " to " + DecimalText(last) + unit + " in steps of " + DecimalText(step) + unit;
+           DecimalText(first) + " to " + DecimalText(last) + unit + " in steps of " + DecimalText(step) +
+           unit;
 }
 
 std::string Trimmed(std::string text) {
@@ -45,9 +50,8 @@ public:
                std::ostream& err)
         : o(options),
           driver(driver),
-          platform(base, [this](const std::string& text, MsgButtons buttons, MsgIcon icon) {
-              return Answer(text, buttons, icon);
-          }),
+          platform(base, [this](const std::string& text, MsgButtons buttons,
+                                MsgIcon icon) { return Answer(text, buttons, icon); }),
           form(platform, driver),
           out(out),
           err(err) {}
@@ -94,12 +98,14 @@ MsgResult MissionRun::Answer(const std::string& text, MsgButtons buttons, MsgIco
     // Only reached with --force: the running mission was checked before Finish.
     if (text.starts_with("WARNING, a mission is currently running")) return MsgResult::Ok;
     problems.push_back(text);
-    return buttons == MsgButtons::YesNo ? MsgResult::No : buttons == MsgButtons::OkCancel ? MsgResult::Cancel
-                                                                                          : MsgResult::Ok;
+    return buttons == MsgButtons::YesNo      ? MsgResult::No
+           : buttons == MsgButtons::OkCancel ? MsgResult::Cancel
+                                             : MsgResult::Ok;
 }
 
 int MissionRun::AdapterFailure() {
-    const std::string reason = !driver.LastSetupError().empty() ? driver.LastSetupError() : "it does not answer";
+    const std::string reason =
+        !driver.LastSetupError().empty() ? driver.LastSetupError() : "it does not answer";
     err << kPrefix << "no adapter answers on port " << form.PortType << ":" << form.PortNumber << ": "
         << ForTerminal(reason) << "\n"
         << kPrefix << "kelvara-portsetup --list shows the adapters found.\n";
@@ -123,9 +129,11 @@ std::string MissionRun::ChooseStartAt() {
     TformCalc calculator(platform);
     const auto& m = *o.StartAt;
     const int yearPosition = m.Year - calculator.FirstYear;
-    if (yearPosition < 0 || yearPosition >= static_cast<int>(calculator.cboYear.Items.size()) || m.Month < 1 ||
-        m.Month > 12 || m.Day < 1 || m.Day > 31 || m.Hour < 0 || m.Hour > 23 || m.Minute < 0 || m.Minute > 59)
-        return "--start-at: Unuseable Date/Time: the start must lie within 44 days 23 hours 59 minutes from now";
+    if (yearPosition < 0 || yearPosition >= static_cast<int>(calculator.cboYear.Items.size()) ||
+        m.Month < 1 || m.Month > 12 || m.Day < 1 || m.Day > 31 || m.Hour < 0 || m.Hour > 23 || m.Minute < 0 ||
+        m.Minute > 59)
+        return "--start-at: Unuseable Date/Time: the start must lie within 44 days 23 hours 59 minutes from "
+               "now";
     calculator.cboYear.Select(yearPosition);
     calculator.cboMonth.Select(m.Month - 1);
     calculator.cboDay.Select(m.Day - 1);
@@ -175,8 +183,8 @@ std::string MissionRun::ChooseOnWizard() {
     form.SampleMinutesChange();
     form.NextButtonClick();  // 6 "Temperature Alarms"
     const TemperatureOptions temperature = form.CurrentTemperatureOptions();
-    for (const auto& [option, value, list] :
-         {std::tuple{"--high", o.High, &form.HighThreshold}, std::tuple{"--low", o.Low, &form.LowThreshold}}) {
+    for (const auto& [option, value, list] : {std::tuple{"--high", o.High, &form.HighThreshold},
+                                              std::tuple{"--low", o.Low, &form.LowThreshold}}) {
         if (!value) continue;
         const int position = ThresholdPosition(*value, temperature.Variant, temperature.Scale);
         if (position < 0) return ThresholdRule(option, temperature.Variant, temperature.Scale);
@@ -195,8 +203,8 @@ void MissionRun::WaitUntilRemoved() {
 }
 
 void MissionRun::WaitForNextDevice() {
-    err << kPrefix << "remove " << form.RomIdText << ", then insert the next DS1921 (" << programmed.size() + 1
-        << " of " << o.Batch << ")" << std::endl;
+    err << kPrefix << "remove " << form.RomIdText << ", then insert the next DS1921 ("
+        << programmed.size() + 1 << " of " << o.Batch << ")" << std::endl;
     WaitUntilRemoved();
     for (;;) {
         std::string rom;
@@ -237,13 +245,14 @@ int MissionRun::Run() {
     }
     if (!FindFirstDevice()) {
         if (platform.Terminated()) return AdapterFailure();
-        err << kPrefix << "no DS1921 was found on the " << PortTypeName(form.PortType) << " (port " << form.PortType
-            << ":" << form.PortNumber << "); clip one into the adapter and try again\n";
+        err << kPrefix << "no DS1921 was found on the " << PortTypeName(form.PortType) << " (port "
+            << form.PortType << ":" << form.PortNumber << "); clip one into the adapter and try again\n";
         for (const auto& problem : problems) err << kPrefix << ForTerminal(problem) << "\n";
         return 1;
     }
     if (form.MissionRunning && !o.Force) {
-        err << kPrefix << form.RomIdText << " has a mission running (started " << ForTerminal(Trimmed(form.MissionStartLabel.Caption))
+        err << kPrefix << form.RomIdText << " has a mission running (started "
+            << ForTerminal(Trimmed(form.MissionStartLabel.Caption))
             << "); it is not cleared without --force\n";
         return 1;
     }
@@ -265,7 +274,8 @@ int MissionRun::Run() {
             return 1;
         }
         if (platform.TickCount() - jobStart >= kJobTimeoutMs) {
-            err << kPrefix << "the mission was not written in time; last status:" << form.Status.Caption << "\n";
+            err << kPrefix << "the mission was not written in time; last status:" << form.Status.Caption
+                << "\n";
             return 1;
         }
         form.TRecTimerTimer();

@@ -9,8 +9,8 @@
 
 namespace {
 const char* const kModes[] = {"none", "weekly", "daily", "hourly", "minutely", "every-second"};
-const char* const kDetailOptions[] = {"--first-name", "--surname",  "--class",
-                                      "--school",     "--title",    "--description"};
+const char* const kDetailOptions[] = {"--first-name", "--surname", "--class",
+                                      "--school",     "--title",   "--description"};
 constexpr int kDetailLengths[] = {32, 32, 32, 32, 32, 64};
 
 bool WholeNumber(const std::string& text, int& value) {
@@ -56,12 +56,14 @@ ParsedMissionOptions ParseMissionOptions(const std::vector<std::string>& args) {
             o.Rate = n;
         } else if (arg == "--start-delay") {
             if (!value() || !WholeNumber(v, n) || n < 0 || n > 64799)
-                return fail("--start-delay: the start delay is a whole number of minutes from 0 to 64799 "
-                            "(44 days 23 hours 59 minutes)");
+                return fail(
+                    "--start-delay: the start delay is a whole number of minutes from 0 to 64799 "
+                    "(44 days 23 hours 59 minutes)");
             o.StartDelay = n;
         } else if (arg == "--start-at") {
             MissionOptions::Moment m{};
-            if (!value() || !ParseMoment(v, m)) return fail("--start-at needs a moment as 'YYYY-MM-DD HH:MM'");
+            if (!value() || !ParseMoment(v, m))
+                return fail("--start-at needs a moment as 'YYYY-MM-DD HH:MM'");
             o.StartAt = m;
         } else if (arg == "--rollover") {
             o.Rollover = true;
@@ -79,20 +81,23 @@ ParsedMissionOptions ParseMissionOptions(const std::vector<std::string>& args) {
             for (int k = 0; k < 6; ++k)
                 if (v == kModes[k]) mode = k;
             if (mode < 0)
-                return fail("--time-alarm: the modes are none, weekly, daily, hourly, minutely and every-second");
+                return fail(
+                    "--time-alarm: the modes are none, weekly, daily, hourly, minutely and every-second");
             o.TimeAlarmMode = mode;
         } else if (arg == "--alarm-day") {
             if (!value()) return fail("--alarm-day needs a day, Sunday to Saturday");
             int day = -1;
             for (int d = 1; d <= 7; ++d)
                 if (v == DayName(d)) day = d - 1;
-            if (day < 0) return fail("--alarm-day: the days are Sunday to Saturday, as the wizard lists them");
+            if (day < 0)
+                return fail("--alarm-day: the days are Sunday to Saturday, as the wizard lists them");
             o.AlarmDay = day;
             alarmDayGiven = true;
         } else if (arg == "--alarm-time") {
             char rest = 0;
-            if (!value() || std::sscanf(v.c_str(), "%2d:%2d:%2d%c", &o.AlarmHour, &o.AlarmMinute, &o.AlarmSecond,
-                                        &rest) != 3 ||
+            if (!value() ||
+                std::sscanf(v.c_str(), "%2d:%2d:%2d%c", &o.AlarmHour, &o.AlarmMinute, &o.AlarmSecond,
+                            &rest) != 3 ||
                 o.AlarmHour < 0 || o.AlarmHour > 23 || o.AlarmMinute < 0 || o.AlarmMinute > 59 ||
                 o.AlarmSecond < 0 || o.AlarmSecond > 59)
                 return fail("--alarm-time needs HH:MM:SS, hours 00-23, minutes and seconds 00-59");
@@ -104,7 +109,8 @@ ParsedMissionOptions ParseMissionOptions(const std::vector<std::string>& args) {
         } else if (arg == "--force") {
             o.Force = true;
         } else if (arg == "--batch") {
-            if (!value() || !WholeNumber(v, n) || n < 1) return fail("--batch needs the number of devices, 1 or more");
+            if (!value() || !WholeNumber(v, n) || n < 1)
+                return fail("--batch needs the number of devices, 1 or more");
             o.Batch = n;
         } else if (arg == "--port") {
             PortSetting port;
@@ -130,7 +136,8 @@ ParsedMissionOptions ParseMissionOptions(const std::vector<std::string>& args) {
     }
     if (o.StartDelay && o.StartAt) return fail("--start-delay and --start-at both set the start; give one");
     const int mode = o.TimeAlarmMode;
-    if (alarmDayGiven && mode != 1) return fail("--alarm-day belongs to --time-alarm weekly, the only mode with a day");
+    if (alarmDayGiven && mode != 1)
+        return fail("--alarm-day belongs to --time-alarm weekly, the only mode with a day");
     if (alarmTimeGiven && (mode == 0 || mode == 5))
         return fail("--alarm-time belongs to --time-alarm weekly, daily, hourly or minutely");
     return parsed;

@@ -7,7 +7,7 @@
 #include <vector>
 
 struct MissionOptions {
-    int Rate = 1;  // minutes, the SampleMinutes list: 1-255
+    int Rate = 1;                   // minutes, the SampleMinutes list: 1-255
     std::optional<int> StartDelay;  // minutes, the three delay lists: 0-64799
     struct Moment {
         int Year, Month, Day, Hour, Minute;

@@ -28,14 +28,18 @@ SurveyOptions ParseSurveyOptions(const std::string& command, const std::vector<s
         } else if (arg == "--") {
             optionsEnded = true;
         } else if (arg == "-o" || arg == "--output") {
-            if (i + 1 >= args.size() || args[i + 1].empty()) o.Error = arg + " needs a path";
-            else o.Output = FilePath(args[++i]);
+            if (i + 1 >= args.size() || args[i + 1].empty())
+                o.Error = arg + " needs a path";
+            else
+                o.Output = FilePath(args[++i]);
         } else if (arg == "--fahrenheit") {
             o.Scale = TempScale::Fahrenheit;
         } else if (arg == "--format" && command == "survey") {
             const std::string format = i + 1 < args.size() ? args[++i] : "";
-            if (format == "text") o.Text = true;
-            else if (format != "csv") o.Error = "--format takes csv or text";
+            if (format == "text")
+                o.Text = true;
+            else if (format != "csv")
+                o.Error = "--format takes csv or text";
         } else if (arg == "--wide" && command == "table") {
             o.Wide = true;
         } else {
@@ -49,12 +53,13 @@ SurveyOptions ParseSurveyOptions(const std::string& command, const std::vector<s
 
 // An output that is one of the data files would lose it.
 std::string OutputProblem(const SurveyOptions& o) {
-    struct stat target{};
+    struct stat target {};
     if (o.Output.empty() || ::stat(o.Output.c_str(), &target) != 0) return {};
     for (const FilePath& file : o.Files)
-        if (struct stat data{}; ::stat(file.c_str(), &data) == 0 && data.st_dev == target.st_dev &&
-                                data.st_ino == target.st_ino)
-            return "the output " + o.Output.Native() + " is the data file " + file.Native() + "; nothing written";
+        if (struct stat data{};
+            ::stat(file.c_str(), &data) == 0 && data.st_dev == target.st_dev && data.st_ino == target.st_ino)
+            return "the output " + o.Output.Native() + " is the data file " + file.Native() +
+                   "; nothing written";
     return {};
 }
 
@@ -73,7 +78,8 @@ int Write(const SurveyOptions& o, const std::string& command, const std::string&
     return 0;
 }
 
-int Run(const std::string& command, const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Run(const std::string& command, const std::vector<std::string>& args, std::ostream& out,
+        std::ostream& err) {
     const SurveyOptions o = ParseSurveyOptions(command, args);
     if (!o.Error.empty()) {
         err << "kelvara-cli: " << o.Error << "\n\n" << ClassCommandsUsage();
@@ -85,7 +91,8 @@ int Run(const std::string& command, const std::vector<std::string>& args, std::o
     }
     const bool table = command == "table";
     const std::vector<SurveyRow> rows = SurveyDataFiles(o.Files, table);
-    if (!table) return Write(o, command, o.Text ? SurveyText(rows, o.Scale) : SurveyCsv(rows, o.Scale), out, err);
+    if (!table)
+        return Write(o, command, o.Text ? SurveyText(rows, o.Scale) : SurveyCsv(rows, o.Scale), out, err);
 
     // The table has no notes column: what was left out is said here.
     int status = 0;
@@ -94,7 +101,8 @@ int Run(const std::string& command, const std::vector<std::string>& args, std::o
         err << "kelvara-cli: table: " << row.Notes.front() << " (" << row.File << ")\n";
         status = 1;
     }
-    const int written = Write(o, command, o.Wide ? WideTableCsv(rows, o.Scale) : LongTableCsv(rows, o.Scale), out, err);
+    const int written =
+        Write(o, command, o.Wide ? WideTableCsv(rows, o.Scale) : LongTableCsv(rows, o.Scale), out, err);
     return written != 0 ? written : status;
 }
 }  // namespace

@@ -47,8 +47,8 @@ std::vector<const SurveyRow*> TableMissions(const std::vector<SurveyRow>& rows) 
 
 std::string LongTableCsv(const std::vector<SurveyRow>& rows, TempScale scale) {
     std::string text(kUtf8ByteOrderMark);
-    const std::vector<std::string> header{"rom", "mission_title", "first_name", "surname", "time",
-                                          TemperatureColumn(scale)};
+    const std::vector<std::string> header{"rom",     "mission_title", "first_name",
+                                          "surname", "time",          TemperatureColumn(scale)};
     text += CsvRow(header);
     std::vector<std::string> cells(header.size());
     for (const SurveyRow* row : TableMissions(rows)) {
@@ -88,7 +88,9 @@ std::string WideTableCsv(const std::vector<SurveyRow>& rows, TempScale scale) {
             const auto& log = missions[c]->Mission.Log;
             std::size_t& at = next[c];
             while (at < log.size() && log[at].Minute < minute) ++at;
-            cells[c + 1] = at < log.size() && log[at].Minute == minute ? DecimalText(ToScale(log[at].Temperature, scale)) : "";
+            cells[c + 1] = at < log.size() && log[at].Minute == minute
+                               ? DecimalText(ToScale(log[at].Temperature, scale))
+                               : "";
         }
         text += CsvRow(cells);
     }

@@ -24,8 +24,8 @@ struct LoggedMission {
     // First name, surname, class, school, mission title, description (Windows-1252, trailing blanks dropped).
     std::array<std::string, 6> Details;
     bool Running = false;
-    bool Started = false;         // the device holds a mission start time
-    bool ValidStart = false;      // ... and it is a real date
+    bool Started = false;     // the device holds a mission start time
+    bool ValidStart = false;  // ... and it is a real date
     TDateTime MissionStart = 0;
     TDateTime DownloadTime = 0;   // the device clock when the register page was read
     int SampleRate = 0;           // minutes
@@ -36,7 +36,7 @@ struct LoggedMission {
     std::vector<LoggedSample> Log;  // the listed samples, oldest first
     int HighAlarms = 0, LowAlarms = 0;
     std::int64_t HighAlarmMinutes = 0, LowAlarmMinutes = 0;  // samples in alarm x the sample rate
-    int LinesRead = 0;            // data file lines read before an empty one ended the reading
+    int LinesRead = 0;  // data file lines read before an empty one ended the reading
 };
 
 // Decodes a loaded image (the caption is line 1 of its file).

@@ -8,8 +8,8 @@
 std::string IsoMinuteText(std::int64_t minute) {
     const DateTimeParts parts = DecodeDateTime(static_cast<double>(minute) * kMinute);
     char text[40];
-    std::snprintf(text, sizeof text, "%.4d-%.2d-%.2dT%.2d:%.2d:00", parts.Year, parts.Month, parts.Day, parts.Hour,
-                  parts.Minute);
+    std::snprintf(text, sizeof text, "%.4d-%.2d-%.2dT%.2d:%.2d:00", parts.Year, parts.Month, parts.Day,
+                  parts.Hour, parts.Minute);
     return text;
 }
 

@@ -17,7 +17,9 @@ std::string PlainText(std::string programText) {
     return ShownTextToUtf8(programText);
 }
 
-std::string Minutes(std::int64_t minutes) { return std::to_string(minutes) + " minute" + (minutes == 1 ? "" : "s"); }
+std::string Minutes(std::int64_t minutes) {
+    return std::to_string(minutes) + " minute" + (minutes == 1 ? "" : "s");
+}
 
 // Samples the time from the mission start to the download has room for: the
 // first one at the start, then one every sample period.
@@ -112,16 +114,19 @@ std::string CellOf(const std::optional<std::int64_t>& minute) { return minute ? 
 
 // Characters, not bytes, for the alignment of UTF-8 text.
 std::size_t Width(const std::string& text) {
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 }  // namespace
 
 std::string VariantName(DeviceVariant variant) {
     switch (variant) {
-        case DeviceVariant::HumanBody: return "Human Body";
-        case DeviceVariant::LowTemp: return "Low Temp";
-        case DeviceVariant::Standard: break;
+        case DeviceVariant::HumanBody:
+            return "Human Body";
+        case DeviceVariant::LowTemp:
+            return "Low Temp";
+        case DeviceVariant::Standard:
+            break;
     }
     return "Standard";
 }
@@ -151,11 +156,29 @@ std::vector<SurveyRow> SurveyDataFiles(const std::vector<FilePath>& files, bool 
 
 std::vector<std::string> SurveyHeader(TempScale scale) {
     const std::string unit = scale == TempScale::Fahrenheit ? "_F" : "_C";
-    return {"file",        "rom",         "variant",         "first_name",  "surname",
-            "class",       "school",      "mission_title",   "description", "mission_start",
-            "sample_rate_minutes",        "samples",         "first_sample", "last_sample",
-            "min" + unit,  "mean" + unit, "max" + unit,      "high_alarms", "high_alarm_minutes",
-            "low_alarms",  "low_alarm_minutes",              "rollover",    "notes"};
+    return {"file",
+            "rom",
+            "variant",
+            "first_name",
+            "surname",
+            "class",
+            "school",
+            "mission_title",
+            "description",
+            "mission_start",
+            "sample_rate_minutes",
+            "samples",
+            "first_sample",
+            "last_sample",
+            "min" + unit,
+            "mean" + unit,
+            "max" + unit,
+            "high_alarms",
+            "high_alarm_minutes",
+            "low_alarms",
+            "low_alarm_minutes",
+            "rollover",
+            "notes"};
 }
 
 std::vector<std::string> SurveyCells(const SurveyRow& row, TempScale scale) {

@@ -14,10 +14,10 @@ struct SurveyRow {
     FilePath Path;
     std::string File;  // the path as given, as UTF-8 text
     bool Readable = false;
-    LoggedMission Mission;  // when Readable; its Log is kept only when asked for
+    LoggedMission Mission;                         // when Readable; its Log is kept only when asked for
     std::optional<double> Minimum, Mean, Maximum;  // degrees Celsius
     std::optional<std::int64_t> FirstSample, LastSample;  // minutes, as LoggedSample::Minute
-    std::vector<std::string> Notes;                        // UTF-8
+    std::vector<std::string> Notes;                       // UTF-8
     int SameMissionAs = -1;  // index of the first row holding the same mission, or -1
 };
 

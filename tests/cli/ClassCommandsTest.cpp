@@ -7,7 +7,9 @@
 namespace {
 class ClassCommands : public Cli {};
 
-bool Have(const char* program) { return std::system(("command -v " + std::string(program) + " >/dev/null 2>&1").c_str()) == 0; }
+bool Have(const char* program) {
+    return std::system(("command -v " + std::string(program) + " >/dev/null 2>&1").c_str()) == 0;
+}
 
 // Python's csv module reads the file and every cell of a typed column parses
 // as that type: ISO 8601 dates, numbers with a dot. Prints "ok" or what failed.
@@ -41,14 +43,15 @@ TEST_F(ClassCommands, SurveyAndTableOfTheTestDataReadWithTheirTypes) {
         const char* Rows;
     } files[] = {
         {"survey.csv", "mission_start,first_sample,last_sample",
-         "sample_rate_minutes,samples,min_C,mean_C,max_C,high_alarms,high_alarm_minutes,low_alarms,low_alarm_minutes",
+         "sample_rate_minutes,samples,min_C,mean_C,max_C,high_alarms,high_alarm_minutes,low_alarms,low_alarm_"
+         "minutes",
          "ok 2\n"},
         {"table.csv", "time", "temperature_C", "ok 288\n"},  // the short download is the same mission
         {"wide.csv", "time", "*", "ok 288\n"},
     };
     for (const auto& f : files) {
-        FILE* pipe = ::popen(("python3 " + Quote(dir / "check.py") + " " + Quote(dir / f.File) + " " + f.Dates + " " +
-                              f.Numbers + " 2>&1")
+        FILE* pipe = ::popen(("python3 " + Quote(dir / "check.py") + " " + Quote(dir / f.File) + " " +
+                              f.Dates + " " + f.Numbers + " 2>&1")
                                  .c_str(),
                              "r");
         ASSERT_NE(pipe, nullptr);
@@ -61,9 +64,12 @@ TEST_F(ClassCommands, SurveyAndTableOfTheTestDataReadWithTheirTypes) {
 
 TEST_F(ClassCommands, LibreOfficeCalcTakesDatesAsDatesAndTemperaturesAsNumbers) {
     if (!Have("soffice") || !Have("unzip")) GTEST_SKIP() << "LibreOffice (soffice) or unzip is not installed";
-    ASSERT_EQ(Cmd("survey " + Quote(kData / "demo-mission.dmp") + " -o " + Quote(dir / "survey.csv")).Status, 0);
-    const std::string convert = "cd " + Quote(dir) + " && timeout 120 soffice --headless -env:UserInstallation=file://" +
-                                (dir / "profile").string() + " --convert-to ods survey.csv >/dev/null 2>&1 && unzip -p survey.ods content.xml";
+    ASSERT_EQ(Cmd("survey " + Quote(kData / "demo-mission.dmp") + " -o " + Quote(dir / "survey.csv")).Status,
+              0);
+    const std::string convert =
+        "cd " + Quote(dir) + " && timeout 120 soffice --headless -env:UserInstallation=file://" +
+        (dir / "profile").string() +
+        " --convert-to ods survey.csv >/dev/null 2>&1 && unzip -p survey.ods content.xml";
     FILE* pipe = ::popen(convert.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string xml;
@@ -78,8 +84,8 @@ TEST_F(ClassCommands, LibreOfficeCalcTakesDatesAsDatesAndTemperaturesAsNumbers) 
 
 TEST_F(ClassCommands, SurveyGoesOnPastFilesItCannotRead) {
     std::ofstream(dir / "notes.txt") << "not a data file\n";
-    const CliRun run = Cmd("survey --format text " + Quote(kData / "demo-mission.dmp") + " " + Quote(dir / "notes.txt") +
-                           " " + Quote(dir / "absent.dmp"));
+    const CliRun run = Cmd("survey --format text " + Quote(kData / "demo-mission.dmp") + " " +
+                           Quote(dir / "notes.txt") + " " + Quote(dir / "absent.dmp"));
     EXPECT_EQ(run.Status, 0) << run.Err;
     EXPECT_NE(run.Out.find("6774F5A09E15EA21  Standard"), std::string::npos) << run.Out;
     EXPECT_NE(run.Out.find("cannot be read: Its first line is \"not a data file\""), std::string::npos);

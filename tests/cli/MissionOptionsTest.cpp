@@ -32,22 +32,3 @@ TEST(MissionOptions, ChoicesTheWizardCannotMakeAreRefused) {
         EXPECT_NE(parsed.Error.find(c.Rule), std::string::npos) << c.Args[0] << ": " << parsed.Error;
     }
 }
-
-TEST(MissionOptions, TheWizardsChoicesAreTaken) {
-    const ParsedMissionOptions parsed = ParseMissionOptions(
-        {"--rate", "255", "--start-delay", "64799", "--time-alarm", "weekly", "--alarm-day", "Saturday",
-         "--alarm-time", "23:59:58", "--high", "-5.5", "--title", "\xC3\x89tang", "--batch", "200",
-         "--no-alarm-search", "--keep-device-clock"});
-    ASSERT_EQ(parsed.Error, "");
-    const MissionOptions& o = parsed.Options;
-    EXPECT_EQ(o.Rate, 255);
-    EXPECT_EQ(o.StartDelay, 64799);
-    EXPECT_EQ(o.TimeAlarmMode, 1);
-    EXPECT_EQ(o.AlarmDay, 6);
-    EXPECT_EQ(o.AlarmSecond, 58);
-    EXPECT_EQ(o.High, -5.5);
-    EXPECT_EQ(o.Details[4], "\xC3\x89tang");
-    EXPECT_EQ(o.Batch, 200);
-    EXPECT_FALSE(o.AlarmSearch);
-    EXPECT_FALSE(o.SetClock);
-}

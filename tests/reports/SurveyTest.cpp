@@ -1,9 +1,8 @@
 // The survey of a class's data files: the notes on what needs a look, the
 // summary of each log, the order, and the CSV a spreadsheet reads.
-#include "reports/Survey.h"
-
 #include <gtest/gtest.h>
 
+#include "reports/Survey.h"
 #include "support/CraftedDataFile.h"
 #include "support/DateAt.h"
 #include "support/PerTestPath.h"
@@ -67,7 +66,8 @@ TEST_F(Survey, EachNoteSaysWhatNeedsALook) {
 
     EXPECT_EQ(Notes(RowOf(rows, "stopped.dmp")),
               "stopped before its end: 12 samples, where the time from start to download allows 37");
-    EXPECT_EQ(Notes(RowOf(rows, "waiting.dmp")), "mission not started: it waits out its start delay of 90 minutes");
+    EXPECT_EQ(Notes(RowOf(rows, "waiting.dmp")),
+              "mission not started: it waits out its start delay of 90 minutes");
     EXPECT_EQ(Notes(RowOf(rows, "unused.dmp")), "mission not started: the device holds no mission");
     EXPECT_EQ(Notes(RowOf(rows, "empty.dmp")), "empty log: no samples were taken");
     // A mission still running, or one downloaded within a sample of its last, needs no note.
@@ -91,7 +91,9 @@ TEST_F(Survey, SummarisesTheLogAsTheListsShowIt) {
     CraftedMission m = Mission(monday, 2050);
     m.Rollover = true;  // two samples past the end: the log now starts with sample 2
     m.Download = monday + 2050 * 10 * kMinute;
-    m.LogByte = [](int p) { return static_cast<std::uint8_t>(p == 0 ? 200 : p == 1 ? 0 : p == 5 ? 40 : 120); };
+    m.LogByte = [](int p) {
+        return static_cast<std::uint8_t>(p == 0 ? 200 : p == 1 ? 0 : p == 5 ? 40 : 120);
+    };
     m.Alarms = {{1, 3, 4}, {1, 100, 1}, {0, 7, 2}};
     const auto rows = SurveyDataFiles({Write("long.dmp", m)}, false);
     const auto cells = SurveyCells(rows.front(), TempScale::Celsius);
@@ -125,7 +127,9 @@ TEST_F(Survey, NamesWithCommasQuotesAndAccentsReachTheSpreadsheetWhole) {
     m.Details = {"Zo\xEB", "O'Neil, \"Jo\"", "4b", "Hill School", "Pond, north", "line\rbreak"};
     const auto rows = SurveyDataFiles({Write("a, \"b\".dmp", m)}, false);
     const std::string csv = SurveyCsv(rows, TempScale::Celsius);
-    EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBF" "file,rom,variant,first_name,surname,"));
+    EXPECT_TRUE(
+        csv.starts_with("\xEF\xBB\xBF"
+                        "file,rom,variant,first_name,surname,"));
     EXPECT_NE(csv.find(",Zo\xC3\xAB,\"O'Neil, \"\"Jo\"\"\",4b,Hill School,\"Pond, north\",line break,"),
               std::string::npos)
         << csv;

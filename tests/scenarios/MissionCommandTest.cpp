@@ -70,6 +70,14 @@ protected:
     std::ostringstream out, err;
 };
 
+// Options separated by '|', so that texts keep their blanks.
+std::vector<std::string> Args(const std::string& joined) {
+    std::vector<std::string> args;
+    for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1)
+        args.push_back(joined.substr(start, (end = joined.find('|', start)) - start));
+    return args;
+}
+
 void SelectDelay(TTRecForm& form, int minutes) {
     form.DelayDay.Select(minutes / 1440);
     form.DelayHour.Select(minutes % 1440 / 60);
@@ -82,16 +90,16 @@ TEST_F(MissionCommand, WritesTheWizardsBytesForTheSameChoices) {
     const std::vector<Choices> sets{
         {"defaults", {}, [](TTRecForm&, int) {}},
         {"class mission",
-         {"--rate", "10", "--start-delay", "90", "--rollover", "--high", "30", "--low", "10.5", "--first-name",
-          "Ann", "--surname", "O'Neil, \"Jo\"", "--class", "4b", "--school", "Hill", "--title", "Pond",
-          "--description", std::string(64, 'd'), "--time-alarm", "daily", "--alarm-time", "08:30:15",
-          "--no-alarm-search"},
+         Args("--rate|10|--start-delay|90|--rollover|--high|30|--low|10.5|--first-name|Ann|--surname|"
+              "O'Neil, \"Jo\"|--class|4b|--title|Pond|--description|" +
+              std::string(64, 'd') + "|--time-alarm|daily|--alarm-time|08:30:15|--no-alarm-search"),
          [](TTRecForm& f, int page) {
              if (page == 1) {
-                 for (const auto& [k, text] : std::vector<std::pair<int, std::string>>{
-                          {0, "Ann"}, {1, "O'Neil, \"Jo\""}, {2, "4b"}, {3, "Hill"}, {4, "Pond"},
-                          {5, std::string(64, 'd')}})
-                     f.EditUserChange(k, text);
+                 f.EditUserChange(0, "Ann");
+                 f.EditUserChange(1, "O'Neil, \"Jo\"");
+                 f.EditUserChange(2, "4b");
+                 f.EditUserChange(4, "Pond");
+                 f.EditUserChange(5, std::string(64, 'd'));
              }
              if (page == 3) {
                  f.AlarmTimeCombo.Select(2);
@@ -115,9 +123,9 @@ TEST_F(MissionCommand, WritesTheWizardsBytesForTheSameChoices) {
              if (page == 7) f.RolloverCheck.Checked = true;
          }},
         {"fahrenheit, calculator, details not stored, device clock kept",
-         {"--fahrenheit", "--high", "77", "--low", "32", "--first-name", "Bo", "--ignore-details",
-          "--keep-device-clock", "--time-alarm", "weekly", "--alarm-day", "Saturday", "--alarm-time", "23:59:59",
-          "--start-at", "2026-12-08 09:30", "--rate", "255"},
+         Args("--fahrenheit|--high|77|--low|32|--first-name|Bo|--ignore-details|--keep-device-clock|"
+              "--time-alarm|weekly|--alarm-day|Saturday|--alarm-time|23:59:59|--start-at|2026-12-08 09:30|"
+              "--rate|255"),
          [this](TTRecForm& f, int page) {
              if (page == 0) f.MenuFahrenheitClick();
              if (page == 1) {
@@ -215,7 +223,8 @@ TEST_F(MissionCommand, ABatchOfThreeStartsWithinOneMinute) {
     std::vector<std::string> printed;
     while (std::getline(lines, line)) printed.push_back(line);
     ASSERT_EQ(printed.size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(printed[i].substr(0, 16), Ds1921Device::RomText(all[i]->Rom()));
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(printed[i].substr(0, 16), Ds1921Device::RomText(all[i]->Rom()));
     EXPECT_NE(err.str().find("then insert the next DS1921 (2 of 3)"), std::string::npos);
 
     // Twelve minutes on, each has taken its first sample, all within one minute.

@@ -24,7 +24,9 @@ struct CraftedMission {
     int Delay = 0;
     std::array<std::string, 6> Details;
     // Temperature byte of the sample at each log position (default: 100 + position % 50).
-    std::function<std::uint8_t(int position)> LogByte = [](int p) { return static_cast<std::uint8_t>(100 + p % 50); };
+    std::function<std::uint8_t(int position)> LogByte = [](int p) {
+        return static_cast<std::uint8_t>(100 + p % 50);
+    };
     // Alarm records: {high, first sample number (0-based), samples}.
     std::vector<std::array<int, 3>> Alarms;
 };
@@ -53,19 +55,21 @@ inline MemoryImage CraftedImage(const CraftedMission& m) {
     }
     image.UserArea.fill(' ');
     for (int k = 0; k < 6; ++k)
-        std::copy_n(m.Details[k].begin(), std::min<std::size_t>(m.Details[k].size(), 32), image.UserArea.begin() + (k + 1) * 32);
+        std::copy_n(m.Details[k].begin(), std::min<std::size_t>(m.Details[k].size(), 32),
+                    image.UserArea.begin() + (k + 1) * 32);
     for (int p = 0; p < 2048; ++p) image.LogArea[p] = m.LogByte(p);
     int low = 0, high = 12;
     for (const auto& [isHigh, first, samples] : m.Alarms) {
         const int record = isHigh ? high++ : low++;
         const int counter = first + 1;
-        for (int b = 0; b < 3; ++b) image.AlarmArea[record * 4 + b] = static_cast<std::uint8_t>(counter >> (8 * b));
+        for (int b = 0; b < 3; ++b)
+            image.AlarmArea[record * 4 + b] = static_cast<std::uint8_t>(counter >> (8 * b));
         image.AlarmArea[record * 4 + 3] = static_cast<std::uint8_t>(samples);
     }
     return image;
 }
 
 inline void WriteDataFile(const std::filesystem::path& path, const CraftedMission& m) {
-    std::ofstream(path, std::ios::binary)
-        << JoinCrLf(DumpLines(std::string(kDeviceCaptionPrefix) + m.Rom, "07/12/2026 10:00:00", CraftedImage(m)));
+    std::ofstream(path, std::ios::binary) << JoinCrLf(
+        DumpLines(std::string(kDeviceCaptionPrefix) + m.Rom, "07/12/2026 10:00:00", CraftedImage(m)));
 }

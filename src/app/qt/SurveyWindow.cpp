@@ -21,7 +21,8 @@ bool IsNumberColumn(const std::string& name) {
 }  // namespace
 
 SurveyWindow::SurveyWindow(const std::vector<FilePath>& files, TempScale scale, Platform& platform,
-                           FilePath saveFolder, std::function<void(const FilePath&)> openFile, QWidget* parent)
+                           FilePath saveFolder, std::function<void(const FilePath&)> openFile,
+                           QWidget* parent)
     : QDialog(parent),
       rows_(SurveyDataFiles(files, false)),
       scale_(scale),
@@ -92,7 +93,8 @@ void SurveyWindow::Fill() {
     constexpr int kNotesWidth = 380;
     if (table_->columnWidth(table_->columnCount() - 1) > kNotesWidth)
         table_->setColumnWidth(table_->columnCount() - 1, kNotesWidth);
-    summary_->setText(QStringLiteral("%1 data files; %2 with a note to look at.").arg(rows_.size()).arg(needLook));
+    summary_->setText(
+        QStringLiteral("%1 data files; %2 with a note to look at.").arg(rows_.size()).arg(needLook));
 }
 
 void SurveyWindow::OpenRow(int row) {

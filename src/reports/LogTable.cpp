@@ -24,7 +24,7 @@ std::vector<std::string> ColumnNames(const std::vector<const SurveyRow*>& missio
         if (!m.Details[1].empty()) who += (who.empty() ? "" : " ") + m.Details[1];
         std::string name = who.empty() ? m.Rom : Win1252ToUtf8(who) + " (" + m.Rom + ")";
         if (missionsOfRom[m.Rom] > 1) name += " from " + IsoMinuteText(RoundToMinute(m.MissionStart));
-        names.push_back(name);
+        names.push_back(TextCell(name));
     }
     return names;
 }
@@ -54,9 +54,9 @@ std::string LongTableCsv(const std::vector<SurveyRow>& rows, TempScale scale) {
     for (const SurveyRow* row : TableMissions(rows)) {
         const LoggedMission& m = row->Mission;
         cells[0] = m.Rom;
-        cells[1] = Win1252ToUtf8(m.Details[4]);
-        cells[2] = Win1252ToUtf8(m.Details[0]);
-        cells[3] = Win1252ToUtf8(m.Details[1]);
+        cells[1] = TextCell(Win1252ToUtf8(m.Details[4]));
+        cells[2] = TextCell(Win1252ToUtf8(m.Details[0]));
+        cells[3] = TextCell(Win1252ToUtf8(m.Details[1]));
         for (const LoggedSample& sample : m.Log) {
             cells[4] = IsoMinuteText(sample.Minute);
             cells[5] = DecimalText(ToScale(sample.Temperature, scale));

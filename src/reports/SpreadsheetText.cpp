@@ -22,6 +22,12 @@ std::string DecimalText(double value) {
     return out;
 }
 
+std::string TextCell(std::string text) {
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
+        text.insert(0, 1, '\'');
+    return text;
+}
+
 std::string CsvRow(std::span<const std::string> cells) {
     std::string row;
     for (std::size_t i = 0; i < cells.size(); ++i) {

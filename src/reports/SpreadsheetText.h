@@ -16,5 +16,8 @@ inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 std::string IsoMinuteText(std::int64_t minute);
 // Three decimals, a dot as separator, never the locale's.
 std::string DecimalText(double value);
+// A text typed by someone (a name, a file name) as a cell: one that a spreadsheet
+// would take for a formula (=, +, -, @ first) gets an apostrophe before it.
+std::string TextCell(std::string text);
 // The cells quoted as needed and joined by commas, then CR LF.
 std::string CsvRow(std::span<const std::string> cells);

@@ -131,21 +131,31 @@ std::string VariantName(DeviceVariant variant) {
     return "Standard";
 }
 
+SurveyRow SurveyRowOf(const FilePath& path, LoggedMission mission, bool keepLogs) {
+    SurveyRow row;
+    row.Path = path;
+    row.File = ShownTextToUtf8(ShownPath(path));
+    row.Readable = true;
+    row.Mission = std::move(mission);
+    AddMissionNotes(row);
+    Summarise(row, keepLogs);
+    return row;
+}
+
 std::vector<SurveyRow> SurveyDataFiles(const std::vector<FilePath>& files, bool keepLogs) {
     std::vector<SurveyRow> rows;
     rows.reserve(files.size());
     for (const FilePath& path : files) {
+        LoggedMission mission;
+        std::string error;
+        if (ReadLoggedMission(path, mission, error)) {
+            rows.push_back(SurveyRowOf(path, std::move(mission), keepLogs));
+            continue;
+        }
         SurveyRow row;
         row.Path = path;
         row.File = ShownTextToUtf8(ShownPath(path));
-        std::string error;
-        row.Readable = ReadLoggedMission(path, row.Mission, error);
-        if (row.Readable) {
-            AddMissionNotes(row);
-            Summarise(row, keepLogs);
-        } else {
-            row.Notes.push_back("cannot be read: " + PlainText(error));
-        }
+        row.Notes.push_back("cannot be read: " + PlainText(error));
         rows.push_back(std::move(row));
     }
     std::stable_sort(rows.begin(), rows.end(),
@@ -213,7 +223,11 @@ std::vector<std::string> SurveyCells(const SurveyRow& row, TempScale scale) {
 std::string SurveyCsv(const std::vector<SurveyRow>& rows, TempScale scale) {
     std::string text(kUtf8ByteOrderMark);
     text += CsvRow(SurveyHeader(scale));
-    for (const SurveyRow& row : rows) text += CsvRow(SurveyCells(row, scale));
+    for (const SurveyRow& row : rows) {
+        std::vector<std::string> cells = SurveyCells(row, scale);
+        for (const int typed : {0, 3, 4, 5, 6, 7, 8}) cells[typed] = TextCell(cells[typed]);
+        text += CsvRow(cells);
+    }
     return text;
 }
 

@@ -26,6 +26,9 @@ struct SurveyRow {
 // unreadable files last. keepLogs keeps each mission's samples for the table.
 std::vector<SurveyRow> SurveyDataFiles(const std::vector<FilePath>& files, bool keepLogs);
 
+// The row of one readable file, its notes on itself (not yet those on other files).
+SurveyRow SurveyRowOf(const FilePath& path, LoggedMission mission, bool keepLogs);
+
 // The columns of the survey, and a row's cells (UTF-8), temperatures in the scale.
 std::vector<std::string> SurveyHeader(TempScale scale);
 std::vector<std::string> SurveyCells(const SurveyRow& row, TempScale scale);

@@ -134,6 +134,11 @@ TEST_F(Survey, NamesWithCommasQuotesAndAccentsReachTheSpreadsheetWhole) {
               std::string::npos)
         << csv;
     EXPECT_NE(csv.find("a, \"\"b\"\".dmp\","), std::string::npos);
+    // A name a spreadsheet would run as a formula stays text.
+    m.Details[0] = "=HYPERLINK(\"x\")";
+    m.Details[1] = "-Lee";
+    const std::string formula = SurveyCsv(SurveyDataFiles({Write("f.dmp", m)}, false), TempScale::Celsius);
+    EXPECT_NE(formula.find(",\"'=HYPERLINK(\"\"x\"\")\",'-Lee,"), std::string::npos) << formula;
     EXPECT_TRUE(csv.ends_with("\r\n"));
     // The text table keeps its columns under each other.
     const std::string text = SurveyText(rows, TempScale::Celsius);

@@ -8,6 +8,7 @@
 #include "cli/CliPlatform.h"
 #include "device/tmex/PortConfig.h"
 #include "device/tmex/TmexDriver.h"
+#include "model/Bcd.h"
 #include "reports/SpreadsheetText.h"
 #include "reports/Survey.h"
 #include "setup/DelayCalculator.h"
@@ -251,8 +252,9 @@ int MissionRun::Run() {
         return 1;
     }
     if (form.MissionRunning && !o.Force) {
-        err << kPrefix << form.RomIdText << " has a mission running (started "
-            << ForTerminal(Trimmed(form.MissionStartLabel.Caption))
+        const std::string started = Trimmed(form.MissionStartLabel.Caption);
+        err << kPrefix << form.RomIdText << " has a mission running ("
+            << (started == kNotStartedText ? "waiting out its start delay" : "started " + ForTerminal(started))
             << "); it is not cleared without --force\n";
         return 1;
     }

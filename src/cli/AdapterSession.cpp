@@ -51,7 +51,7 @@ bool ChoosePort(const char* prefix, bool hasPort, int portType, int portNumber, 
 }  // namespace
 
 int RunOnAdapter(const char* prefix, bool hasPort, int portType, int portNumber,
-                 const std::function<int(TmexDriver&, const PortSetting&)>& job) {
+                 const std::function<int(TmexDriver&, const PortSetting&, const KeepState&)>& job) {
     // The virtual adapter holds the same devices as the window's, from the shared state file.
     // KELVARA_VIRTUAL_CLOCK as in the window, so a script can freeze the devices' time.
     std::string clockProblem;
@@ -73,17 +73,26 @@ int RunOnAdapter(const char* prefix, bool hasPort, int portType, int portNumber,
         return hasPort ? 2 : 1;
     }
 
-    const std::string devicesBefore = adapter.Seeded() ? std::string() : adapter.DevicesText();
-    TmexDriver driver(links);
-    status = job(driver, port);
+    std::string devicesBefore = adapter.Seeded() ? std::string() : adapter.DevicesText();
+    bool seeded = adapter.Seeded();
     // A demo device set up here, or a device the job wrote to, must be the
     // one the window finds next; a failed save costs only that, not the job.
     // A job through another adapter leaves the virtual one's file alone.
-    if (adapter.Bus().OperationCount() > 0 && (adapter.Seeded() || adapter.DevicesText() != devicesBefore)) {
-        if (const std::string problem = adapter.Save(); !problem.empty())
+    const KeepState keep = [&] {
+        if (adapter.Bus().OperationCount() == 0) return;
+        std::string devices = adapter.DevicesText();
+        if (!seeded && devices == devicesBefore) return;
+        if (const std::string problem = adapter.Save(); !problem.empty()) {
             std::cerr << prefix
                       << "warning: the virtual adapter's state was not saved: " << ForTerminal(problem)
                       << "\n";
-    }
+            return;
+        }
+        seeded = false;
+        devicesBefore = std::move(devices);
+    };
+    TmexDriver driver(links);
+    status = job(driver, port, keep);
+    keep();
     return status;
 }

@@ -57,12 +57,12 @@ int RunClassCommand(const std::string& name, const std::vector<std::string>& arg
     }
     const MissionOptions& o = parsed.Options;
     return RunOnAdapter("kelvara-cli: mission: ", o.HasPort, o.PortType, o.PortNumber,
-                        [&o](TmexDriver& driver, const PortSetting& port) {
+                        [&o](TmexDriver& driver, const PortSetting& port, const KeepState& keep) {
                             MissionOptions chosen = o;
                             chosen.HasPort = true;
                             chosen.PortType = port.Type;
                             chosen.PortNumber = port.Number;
                             CliPlatform platform;
-                            return RunMission(chosen, driver, platform, std::cout, std::cerr);
+                            return RunMission(chosen, driver, platform, std::cout, std::cerr, keep);
                         });
 }

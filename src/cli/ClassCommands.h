@@ -2,6 +2,7 @@
 // kelvara-cli's commands for whole classes: survey and table of many data
 // files, and mission, which starts new missions on one device or a batch.
 // Each parses its own options; args start after the command's name.
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -20,5 +21,6 @@ int RunTableCommand(const std::vector<std::string>& args, std::ostream& out, std
 // The mission command on the given driver, through the window's wizard and
 // programming sequence: one line per programmed device on out (ROM, start),
 // the rest on err. Time and waits go through platform; its boxes are answered here.
+// programmed() runs after each device is programmed.
 int RunMission(const MissionOptions& options, TmexDriver& driver, Platform& platform, std::ostream& out,
-               std::ostream& err);
+               std::ostream& err, const std::function<void()>& programmed = {});

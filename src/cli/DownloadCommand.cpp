@@ -74,7 +74,7 @@ int DownloadThroughDriver(const CliOptions& o, TmexDriver& driver, std::ostream&
 
 int RunDownload(const CliOptions& o) {
     return RunOnAdapter(kPrefix, o.HasPort, o.PortType, o.PortNumber,
-                        [&o](TmexDriver& driver, const PortSetting& port) {
+                        [&o](TmexDriver& driver, const PortSetting& port, const KeepState&) {
                             CliOptions chosen = o;
                             chosen.HasPort = true;
                             chosen.PortType = port.Type;

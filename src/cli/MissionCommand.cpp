@@ -48,8 +48,9 @@ std::string Trimmed(std::string text) {
 class MissionRun {
 public:
     MissionRun(const MissionOptions& options, TmexDriver& driver, Platform& base, std::ostream& out,
-               std::ostream& err)
+               std::ostream& err, const std::function<void()>& programmed)
         : o(options),
+          onProgrammed(programmed),
           driver(driver),
           platform(base, [this](const std::string& text, MsgButtons buttons,
                                 MsgIcon icon) { return Answer(text, buttons, icon); }),
@@ -71,6 +72,7 @@ private:
     int AdapterFailure();
 
     const MissionOptions& o;
+    const std::function<void()>& onProgrammed;
     TmexDriver& driver;
     BoxAnsweringPlatform platform;
     TTRecForm form;
@@ -88,6 +90,7 @@ MsgResult MissionRun::Answer(const std::string& text, MsgButtons buttons, MsgIco
         const auto startMinute =
             static_cast<std::int64_t>(std::floor(platform.Now() * 1440.0 + 1e-9)) + form.DelayMinutes;
         out << form.RomIdText << " " << IsoMinuteText(startMinute) << std::endl;
+        if (onProgrammed) onProgrammed();
         done = static_cast<int>(programmed.size()) >= o.Batch;
         return done ? MsgResult::No : MsgResult::Yes;
     }
@@ -254,7 +257,8 @@ int MissionRun::Run() {
     if (form.MissionRunning && !o.Force) {
         const std::string started = Trimmed(form.MissionStartLabel.Caption);
         err << kPrefix << form.RomIdText << " has a mission running ("
-            << (started == kNotStartedText ? "waiting out its start delay" : "started " + ForTerminal(started))
+            << (started == kNotStartedText ? "waiting out its start delay"
+                                           : "started " + ForTerminal(started))
             << "); it is not cleared without --force\n";
         return 1;
     }
@@ -288,7 +292,7 @@ int MissionRun::Run() {
 }  // namespace
 
 int RunMission(const MissionOptions& options, TmexDriver& driver, Platform& platform, std::ostream& out,
-               std::ostream& err) {
-    MissionRun run(options, driver, platform, out, err);
+               std::ostream& err, const std::function<void()>& programmed) {
+    MissionRun run(options, driver, platform, out, err, programmed);
     return run.Run();
 }

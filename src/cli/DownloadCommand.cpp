@@ -1,15 +1,12 @@
 #include "cli/DownloadCommand.h"
 
-#include <cstdlib>
 #include <iostream>
 
 #include "app/TTRecForm.h"
+#include "cli/AdapterSession.h"
 #include "cli/CliPlatform.h"
-#include "device/LinkFactory.h"
 #include "device/tmex/PortConfig.h"
 #include "device/tmex/TmexDriver.h"
-#include "device/virtual/SimClock.h"
-#include "device/virtual/VirtualAdapter.h"
 #include "reports/DownloadRun.h"
 
 namespace {
@@ -23,43 +20,6 @@ int Fail(std::ostream& err, const std::vector<std::string>& messages, const std:
     return 1;
 }
 
-std::string TypeList(const LinkProvider& links) {
-    std::string list;
-    for (const std::int16_t type : links.TypesWithBackend())
-        list += (list.empty() ? "" : ", ") + std::to_string(type) + " (" + PortTypeName(type) + ")";
-    return list;
-}
-
-// The port to download from: --port, else KELVARA_PORT or the saved default.
-// False with the exit status when there is none to use.
-bool ChoosePort(const CliOptions& o, PortSetting& port, int& status) {
-    if (o.HasPort) {
-        port.Type = static_cast<std::int16_t>(o.PortType);
-        port.Number = static_cast<std::int16_t>(o.PortNumber);
-        return true;
-    }
-    std::string error;
-    switch (LoadDefaultPort(port, error)) {
-        case PortConfigStatus::Damaged: {
-            const char* environment = std::getenv("KELVARA_PORT");
-            const bool fromEnvironment = environment && *environment;
-            std::cerr << kPrefix << error << "; "
-                      << (fromEnvironment ? "correct KELVARA_PORT or unset it"
-                                          : "run kelvara-portsetup to save a port again")
-                      << ", or give --port TYPE:NUMBER\n";
-            status = fromEnvironment ? 2 : 1;
-            return false;
-        }
-        case PortConfigStatus::Unreadable:
-            std::cerr << kPrefix << "warning: " << error << "; using the virtual adapter, port 15:1\n";
-            port = PortSetting{};
-            return true;
-        case PortConfigStatus::Missing:
-        case PortConfigStatus::Loaded:
-            return true;
-    }
-    return true;
-}
 }  // namespace
 
 int DownloadThroughDriver(const CliOptions& o, TmexDriver& driver, std::ostream& err) {
@@ -113,42 +73,12 @@ int DownloadThroughDriver(const CliOptions& o, TmexDriver& driver, std::ostream&
 }
 
 int RunDownload(const CliOptions& o) {
-    // The virtual adapter holds the same devices as the window's, from the shared state file.
-    // KELVARA_VIRTUAL_CLOCK as in the window, so a script can freeze the devices' time.
-    std::string clockProblem;
-    const std::unique_ptr<SimClock> clock =
-        MakeVirtualClock(std::getenv("KELVARA_VIRTUAL_CLOCK"), clockProblem);
-    if (!clockProblem.empty()) std::cerr << kPrefix << "warning: " << clockProblem << "\n";
-    VirtualAdapter adapter(VirtualAdapter::DefaultStatePath(), *clock);
-    if (const std::string problem = adapter.Load(); !problem.empty())
-        std::cerr << kPrefix << "warning: " << ForTerminal(problem) << "\n";
-    LinkProvider links(&adapter.Bus());
-    PortSetting port;
-    int status = 0;
-    if (!ChoosePort(o, port, status)) return status;
-    // A type this build drives no adapter of is refused at once, not searched for.
-    if (!links.HasBackend(port.Type)) {
-        std::cerr << kPrefix << "the " << PortTypeName(port.Type) << " (type " << port.Type
-                  << ") cannot be used by this build; the adapter types it drives are " << TypeList(links)
-                  << "\n";
-        return o.HasPort ? 2 : 1;
-    }
-    CliOptions chosen = o;
-    chosen.HasPort = true;
-    chosen.PortType = port.Type;
-    chosen.PortNumber = port.Number;
-
-    const std::string devicesBefore = adapter.Seeded() ? std::string() : adapter.DevicesText();
-    TmexDriver driver(links);
-    status = DownloadThroughDriver(chosen, driver, std::cerr);
-    // A demo device set up here, or a device the download wrote to, must be the
-    // one the window finds next; a failed save costs only that, not the download.
-    // A download through another adapter leaves the virtual one's file alone.
-    if (adapter.Bus().OperationCount() > 0 && (adapter.Seeded() || adapter.DevicesText() != devicesBefore)) {
-        if (const std::string problem = adapter.Save(); !problem.empty())
-            std::cerr << kPrefix
-                      << "warning: the virtual adapter's state was not saved: " << ForTerminal(problem)
-                      << "\n";
-    }
-    return status;
+    return RunOnAdapter(kPrefix, o.HasPort, o.PortType, o.PortNumber,
+                        [&o](TmexDriver& driver, const PortSetting& port, const KeepState&) {
+                            CliOptions chosen = o;
+                            chosen.HasPort = true;
+                            chosen.PortType = port.Type;
+                            chosen.PortNumber = port.Number;
+                            return DownloadThroughDriver(chosen, driver, std::cerr);
+                        });
 }

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/ClassCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/DownloadCommand.h"
 #include "cli/FileCommands.h"
@@ -11,9 +12,12 @@ int main(int argc, char** argv) {
     // A Ctrl+C or a logout during a save leaves no temporary file in the user's folder.
     RemoveTemporaryFilesOnSignals();
     const std::vector<std::string> args(argv + 1, argv + argc);
+    // The class commands parse options of their own.
+    if (!args.empty() && IsClassCommand(args[0]))
+        return RunClassCommand(args[0], std::vector<std::string>(args.begin() + 1, args.end()));
     const ParsedOptions parsed = ParseCliOptions(args);
     if (parsed.Options.Help) {
-        std::cout << CliUsage();
+        std::cout << CliUsage() << "\n" << ClassCommandsUsage();
         return 0;
     }
     if (!parsed.Error.empty()) {

@@ -82,7 +82,7 @@ BcdTime BCDTimeToString(const std::uint8_t* block, BcdForm form, bool century) {
     text += ' ';
 
     const int monthValue = BcdValue(month, 0x7F), dateValue = BcdValue(date);
-    if (monthValue == 0 || dateValue == 0) text = "not started yet";
+    if (monthValue == 0 || dateValue == 0) text = kNotStartedText;
 
     int hour = 0;
     const bool hourOk = HourOfDay(hours, hour);

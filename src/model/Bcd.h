@@ -18,8 +18,10 @@ std::uint8_t ToBCD(int value);  // 0-99
 
 enum class BcdForm { Full, Short };  // clock block (7 bytes) / time stamp block (5 bytes)
 
+inline constexpr const char* kNotStartedText = "not started yet";
+
 struct BcdTime {
-    std::string Text;  // "not started yet" when month or date is 0
+    std::string Text;  // kNotStartedText when month or date is 0
     TDateTime Value;   // 1970-01-01 01:00:00 for an impossible date or time
 };
 

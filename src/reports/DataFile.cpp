@@ -5,8 +5,6 @@
 
 namespace {
 const char* const kDumpFilter = "Data File (dmp)|*.dmp";
-// A data file's lines are 48 characters; far more than that is no data file.
-constexpr std::size_t kMaxDataLinesBytes = 1 << 20;
 }  // namespace
 
 std::vector<std::string> TTRecForm::DumpLines() {
@@ -41,7 +39,7 @@ void TTRecForm::ResetForLoad() {
 
 std::int16_t TTRecForm::LoadDump(const FilePath& path) {
     std::string text, error;
-    if (!ReadLeadingLines(path, kDumpDataLines, kMaxDataLinesBytes, text, error)) {
+    if (!ReadLeadingLines(path, kDumpDataLines, kMaxDumpBytes, text, error)) {
         ResetForLoad();
         platform.MessageBox(error, AppCaption, MsgButtons::Ok, MsgIcon::Error);
         return 0;

@@ -27,6 +27,8 @@ std::vector<std::string> DumpLines(const std::string& caption, const std::string
                                    const MemoryImage& image);
 
 constexpr int kDumpDataLines = 184;
+// A data file's lines are 48 characters; a start of file far longer than that is no data file.
+constexpr std::size_t kMaxDumpBytes = 1 << 20;
 
 struct DumpReadResult {
     bool Ok = false;

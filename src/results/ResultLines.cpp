@@ -88,6 +88,21 @@ int LogPositionOfLine(const LogLayout& layout, int line) {
 
 std::int64_t RoundToMinute(TDateTime t) { return RoundMillisecondsToMinute(WholeMilliseconds(t)); }
 
+std::int64_t LogSampleMinute(TDateTime missionStart, std::int64_t offsetMinutes) {
+    return RoundMillisecondsToMinute(WholeMilliseconds(missionStart) + offsetMinutes * 60000);
+}
+
+std::vector<AlarmRecord> DecodeAlarmRecords(std::span<const std::uint8_t> alarmArea) {
+    std::vector<AlarmRecord> used;
+    const int records = std::min<int>(kAlarmRecords, static_cast<int>(alarmArea.size() / 4));
+    for (int r = 0; r < records; ++r) {
+        const std::uint8_t length = alarmArea[r * 4 + 3];
+        if (length == 0) continue;
+        used.push_back({r >= 12, ReadCounter24(alarmArea, r * 4) - 1, length});
+    }
+    return used;
+}
+
 void BuildLogLines(std::span<const std::uint8_t> logArea, const LogLayout& layout, TDateTime missionStart,
                    int sampleRate, LogView view, const TemperatureOptions& options,
                    std::vector<std::string>& lines, std::span<double> temperatures) {
@@ -130,13 +145,10 @@ void BuildLogLines(std::span<const std::uint8_t> logArea, const LogLayout& layou
 void BuildAlarmLines(std::span<const std::uint8_t> alarmArea, TDateTime missionStart, int sampleRate,
                      LogView view, std::vector<std::string>& lines) {
     lines.clear();
-    const int records = std::min<int>(kAlarmRecords, static_cast<int>(alarmArea.size() / 4));
-    for (int r = 0; r < records; ++r) {
-        const std::uint8_t* record = alarmArea.data() + r * 4;
-        if (record[3] == 0) continue;
-        const std::int64_t k = ReadCounter24(alarmArea, r * 4) - 1;
-        const std::int64_t d = record[3] - 1;
-        const std::string prefix = r < 12 ? "LOW  " : "HIGH ";
+    for (const AlarmRecord& record : DecodeAlarmRecords(alarmArea)) {
+        const std::int64_t k = record.FirstSample;
+        const std::int64_t d = record.Samples - 1;
+        const std::string prefix = record.High ? "HIGH " : "LOW  ";
         if (view == LogView::MinuteOffset) {
             lines.push_back(prefix + ", " + std::to_string(k * sampleRate) + " - " +
                             std::to_string((k + d) * sampleRate));

@@ -28,6 +28,17 @@ int LogPositionOfLine(const LogLayout& layout, int line);
 
 // t rounded to the nearest whole minute, ties to even, as whole minutes since the epoch.
 std::int64_t RoundToMinute(TDateTime t);
+// The minute (since the epoch) the log list shows for a sample offsetMinutes after the mission start.
+std::int64_t LogSampleMinute(TDateTime missionStart, std::int64_t offsetMinutes);
+
+// One used alarm record: the mission sample number of its first sample (0-based) and its length in samples.
+struct AlarmRecord {
+    bool High = false;
+    std::int64_t FirstSample = 0;
+    int Samples = 0;
+};
+// The used records, low ones first, then high, in record order.
+std::vector<AlarmRecord> DecodeAlarmRecords(std::span<const std::uint8_t> alarmArea);
 
 // Clears lines and fills one line per listed sample; temperatures[k] gets the
 // display value of line k (temperatures may be empty to skip it).

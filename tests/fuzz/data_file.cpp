@@ -8,12 +8,21 @@
 #include "app/TTRecForm.h"
 #include "cli/OfflineDriver.h"
 #include "reports/DumpFormat.h"
+#include "reports/LogTable.h"
 #include "reports/ReportLines.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     MemoryImage image;
-    ReadDump(text, image);
+    if (ReadDump(text, image).Ok) {
+        // The survey and the class table decode the image on their own.
+        const std::vector<SurveyRow> rows{
+            SurveyRowOf(FilePath("fuzz.dmp"), DigestMission(image, std::string(FirstDumpLine(text))), true)};
+        SurveyCsv(rows, TempScale::Celsius);
+        SurveyText(rows, TempScale::Fahrenheit);
+        LongTableCsv(rows, TempScale::Celsius);
+        WideTableCsv(rows, TempScale::Fahrenheit);
+    }
 
     FuzzPlatform platform;
     OfflineDriver driver;

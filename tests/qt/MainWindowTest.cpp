@@ -46,7 +46,8 @@ TEST_F(MainWindowView, ClientAreaIs477By345BelowTheMenuBar) {
 TEST_F(MainWindowView, MenusCarryTheFormsItemsInOrderWithSeparators) {
     EXPECT_EQ(
         MenuTexts(window.FileMenu()),
-        (QStringList{"&Load old data file...", "C&lose old data file...", "&Save data file...", "-",
+        (QStringList{"&Load old data file...", "C&lose old data file...", "Sur&vey of data files...",
+                     "&Save data file...", "-",
                      "Save &full report as text file...", "&Copy full report to clipboard", "-",
                      "E&xport temperature data as CSV file...", "Export &histogram data as CSV file...", "-",
                      "&Print summary...", "Print &full report...", "Prin&ter setup...", "-", "E&xit"}));

@@ -1,6 +1,8 @@
 #include "app/qt/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +17,7 @@
 #include "app/qt/FramePanels.h"
 #include "app/qt/ResultsTabView.h"
 #include "app/qt/StatusTabView.h"
+#include "app/qt/SurveyWindow.h"
 #include "help/AboutBox.h"
 #include "help/HelpLinks.h"
 
@@ -86,6 +89,8 @@ void MainWindow::BuildMenus() {
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
     AddItem(fileMenu_, f.menuOpen, [this] { form_.menuOpenClick(); });
     AddItem(fileMenu_, f.menuClose, [this] { form_.menuCloseClick(); });
+    connect(fileMenu_->addAction(QStringLiteral("Sur&vey of data files...")), &QAction::triggered, this,
+            &MainWindow::ShowSurvey);
     AddItem(fileMenu_, f.menuSaveData1, [this] { form_.menuSaveData1Click(); });
     fileMenu_->addSeparator();
     AddItem(fileMenu_, f.MenuSaveData, [this] { form_.MenuSaveDataClick(); });
@@ -267,4 +272,29 @@ void MainWindow::OpenManual() {
         manual.empty()
             ? HomePageUrl()
             : QUrl::fromLocalFile(PathToQString(manual)).toString(QUrl::FullyEncoded).toStdString());
+}
+
+void MainWindow::ShowSurvey() {
+    const QStringList names =
+        QFileDialog::getOpenFileNames(this, QStringLiteral("Survey of data files"), PathToQString(form_.SavePath),
+                                      QStringLiteral("Data File (dmp) (*.dmp);;All files (*)"));
+    if (names.isEmpty()) return;
+    std::vector<FilePath> files;
+    for (const QString& name : names) files.push_back(PathFromQString(QDir::toNativeSeparators(name)));
+    const TempScale scale = form_.MenuFahrenheit.Checked ? TempScale::Fahrenheit : TempScale::Celsius;
+    auto* survey = new SurveyWindow(files, scale, form_.platform, form_.SavePath,
+                                    [this](const FilePath& path) {
+                                        form_.LoadCmd(path);
+                                        Sync();
+                                        // The opened file is what the user wants to see now.
+                                        if (form_.OfflineMode()) {
+                                            raise();
+                                            activateWindow();
+                                        }
+                                    },
+                                    this);
+    // A window of its own, not a dialog over this one, so the opened file can come to the front.
+    survey->setWindowFlags(Qt::Window);
+    survey->setAttribute(Qt::WA_DeleteOnClose);
+    survey->show();
 }

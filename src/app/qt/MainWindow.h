@@ -63,6 +63,8 @@ private:
     void OnTabChanged(int index);
     void ShowAbout();
     void OpenManual();
+    // File > "Survey of data files...": asks for the files, then shows their survey.
+    void ShowSurvey();
 
     TTRecForm& form_;
     QMenu *fileMenu_ = nullptr, *optionsMenu_ = nullptr, *helpMenu_ = nullptr;

@@ -28,7 +28,7 @@ void AppendHeader(std::vector<std::string>& lines, const ReportSource& s) {
     lines.push_back("Mission Details");
     lines.push_back("-------------");
     for (std::size_t k = 0; k < 6; ++k)
-        lines.push_back(s.UserDetailCaptions[k] + (k + 1 < s.UserTexts.size() ? s.UserTexts[k + 1] : ""));
+        lines.push_back(s.UserDetailCaptions[k] + UserDetailText(s.UserTexts, k));
     lines.push_back("");
     lines.push_back("Mission State");
     lines.push_back("-------------");
@@ -74,6 +74,10 @@ void AppendLog(std::vector<std::string>& lines, const ReportSource& s) {
     AppendAll(lines, s.LogLines);
 }
 }  // namespace
+
+std::string UserDetailText(std::span<const std::string> userTexts, std::size_t k) {
+    return k + 1 < userTexts.size() ? userTexts[k + 1] : std::string();
+}
 
 std::string JoinAlarmPair(const std::string& startLine, const std::string& endLine) {
     std::string joined = startLine + " " + endLine;

@@ -28,6 +28,9 @@ struct ReportSource {
     std::span<const std::string> AlarmLines, HistLines, LogLines;
 };
 
+// The text of user detail k (0 first name ... 5 description) that every output shows.
+std::string UserDetailText(std::span<const std::string> userTexts, std::size_t k);
+
 // A start/end pair of alarm lines joined into the report's "to" form.
 std::string JoinAlarmPair(const std::string& startLine, const std::string& endLine);
 

@@ -207,8 +207,10 @@ void ChartFormModel::PlotHistogram(const HistogramGraphInput& in) {
 }
 
 std::string ChartFormModel::WindowTitle() const {
-    std::string title =
-        Details.MissionTitle.empty() ? Details.RomText : Details.MissionTitle + " - " + Details.RomText;
+    // Two windows of one mission differ by the graph's title.
+    std::string title = StripChart1.TitleText();
+    for (const std::string* part : {&Details.MissionTitle, &Details.RomText})
+        if (!part->empty()) title += (title.empty() ? "" : " - ") + *part;
     return title.empty() ? Caption : title + " -" + Caption;
 }
 

@@ -48,7 +48,7 @@ public:
 
     void PlotLog(const LogGraphInput& in);
     void PlotHistogram(const HistogramGraphInput& in);
-    // The caption, device and mission title the window's title bar shows.
+    // The graph's title, the mission title and the device before the caption.
     std::string WindowTitle() const;
 
     void ZoomIn1Click() { Zoom(0.5, 0.5); }

@@ -295,10 +295,14 @@ TEST_F(ChartForm, ClosingTellsTheOwnerItsKindOnceAndReleasesTheWindow) {
 }
 
 TEST_F(ChartForm, TheWindowTitleNamesTheMissionAndTheDevice) {
-    form.PlotLog(Log({20, 21}));
-    EXPECT_EQ(form.WindowTitle(), form.Caption);
+    form.PlotHistogram(Histogram());
+    form.Caption = " 01/12/2025  00:00  to  01/12/2025  01:00 ";
+    EXPECT_EQ(form.WindowTitle(), "Histogram - 01/12/2025  00:00  to  01/12/2025  01:00 ");
     form.Details.RomText = "6774F5A09E15EA21";
-    EXPECT_EQ(form.WindowTitle(), "6774F5A09E15EA21 - 01/12/2025  00:00  to  01/12/2025  01:00 ");
     form.Details.MissionTitle = "Pond";
-    EXPECT_EQ(form.WindowTitle(), "Pond - 6774F5A09E15EA21 - 01/12/2025  00:00  to  01/12/2025  01:00 ");
+    EXPECT_EQ(form.WindowTitle(),
+              "Histogram - Pond - 6774F5A09E15EA21 - 01/12/2025  00:00  to  01/12/2025  01:00 ");
+    chart.SetTitleText("");
+    form.Details = {};
+    EXPECT_EQ(form.WindowTitle(), form.Caption);
 }

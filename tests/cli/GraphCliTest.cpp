@@ -63,7 +63,6 @@ TEST_F(GraphCli, GraphUsageErrors) {
     const std::string demo = Quote(kData / "demo-mission.dmp");
     EXPECT_EQ(Cmd("graph " + demo).Status, 2);  // no -o
     EXPECT_EQ(Cmd("graph --width 0 " + demo + " -o x.svg").Status, 2);
-    EXPECT_EQ(Cmd("graph --height tall " + demo + " -o x.svg").Status, 2);
     EXPECT_EQ(Cmd("graph --format gif " + demo + " -o x.svg").Status, 2);
     EXPECT_NE(Cmd("--help").Out.find("histogram-graph"), std::string::npos);
 }

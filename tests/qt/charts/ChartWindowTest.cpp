@@ -184,14 +184,6 @@ TEST_F(ChartWindow, PrintingWritesTheGraphAndItsBlockOfLines) {
         fs::copy_file(pdfFile, fs::path(dir) / "chart-print.pdf", fs::copy_options::overwrite_existing);
 }
 
-TEST_F(ChartWindow, ADataFileWithOneLineOfLogOpensNothing) {
-    form.LogList.Items.resize(1);
-    form.GraphLogButtonClick();
-    EXPECT_EQ(charts.LogChartWindow(), nullptr);
-    ASSERT_EQ(platform.Boxes.size(), 1u);
-    EXPECT_EQ(platform.Boxes[0].Text, "There is not enough data to graph!");
-}
-
 TEST_F(ChartWindow, ASampleRateOfZeroStillDraws) {
     form.SampleRate = 0;  // a damaged file: every sample at the same time
     form.GraphLogButtonClick();

@@ -22,7 +22,7 @@ TEST_F(GraphCli, GraphsTakeTheirFormatFromTheExtension) {
     EXPECT_TRUE(StartsWith(ReadAll(dir / "g.png"), "\x89PNG"));
 
     const CliRun bad = Cmd("graph " + Quote(demo) + " -o " + Quote(dir / "g.jpg"));
-    EXPECT_EQ(bad.Status, 1);
+    EXPECT_EQ(bad.Status, 2);
     EXPECT_NE(bad.Err.find(".emf, .svg, .pdf or .png"), std::string::npos) << bad.Err;
     EXPECT_FALSE(fs::exists(dir / "g.jpg"));
 }

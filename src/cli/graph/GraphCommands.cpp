@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QString>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
@@ -16,6 +18,17 @@
 #include "cli/FileCommands.h"
 
 namespace {
+QtMessageHandler qtMessages = nullptr;
+
+// Qt's note about a missing runtime folder means nothing to a user of a command line.
+void DropRuntimeFolderNote(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))) return;
+    if (qtMessages)
+        qtMessages(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
 // The main window's chart windows, drawn into a picture instead of shown.
 class PictureCharts : public ChartWindows {
 public:
@@ -105,6 +118,15 @@ int RunGraphCommands(const CliOptions& o) {
                      "folder\n";
         return 2;
     }
+    std::error_code ec;
+    if (o.Files.size() == 1 && !std::filesystem::is_directory(o.Output, ec)) {
+        try {
+            PictureFormatFor(QString::fromStdString(o.Output));
+        } catch (const std::exception& error) {
+            std::cerr << "kelvara-cli: " << ForTerminal(error.what()) << "\n";
+            return 2;
+        }
+    }
     std::unique_ptr<QApplication> app;
     if (!QCoreApplication::instance()) {
         // Pictures need fonts, not a display: the same off-screen platform the tests use.
@@ -112,6 +134,7 @@ int RunGraphCommands(const CliOptions& o) {
         static int argc = 1;
         static char name[] = "kelvara-cli";
         static char* argv[] = {name, nullptr};
+        qtMessages = qInstallMessageHandler(DropRuntimeFolderNote);
         app = std::make_unique<QApplication>(argc, argv);
     }
     const GraphCommand command(o.Command == "histogram-graph", o);

@@ -64,7 +64,9 @@ void ApplyGraphDesign(StripChartModel& c) {
     c.SetOuterMarginTop(10);
     c.SetOuterMarginRight(10);
     c.SetOuterMarginBottom(10);
-    c.SetLegendWidth(80);
+    // 80 fits "High Alarm" in the narrow face the window was drawn for; the sans
+    // faces here are wider, and 80 would cut it to "High Al...".
+    c.SetLegendWidth(90);
     c.SetLegendMargin(10);
     c.SetLegendFont(text);
     c.SetShowGrid(true);

@@ -19,6 +19,7 @@
 #include "charts/QtChartWindows.h"
 #include "charts/TChartForm.h"
 #include "charts/stripchart/ChartPrint.h"
+#include "charts/stripchart/ChartQt.h"
 #include "charts/stripchart/StripChart.h"
 #include "cli/CliOptions.h"
 #include "cli/graph/GraphCommands.h"
@@ -91,6 +92,11 @@ TEST_F(ChartWindow, GraphOpensOneWindowWithTheChartAtItsDefaultSize) {
     EXPECT_NE(window->windowTitle().indexOf("6774F5A09E15EA21"), -1);
     EXPECT_EQ(window->TitleLabel->text().toStdString(), kGraphHint);
     EXPECT_EQ(window->StripChart1->TimeIndexCount(), 288);
+    // The legend's names are whole: the legend keeps 25 pixels for the line before a name.
+    const QFontMetrics legend(ToQFont(window->StripChart1->LegendFont()));
+    for (const char* name : {"Temp", "High Alarm", "Low Alarm"})
+        EXPECT_LE(legend.horizontalAdvance(QLatin1String(name)), window->StripChart1->LegendWidth() - 25)
+            << name;
 
     form.GraphLogButtonClick();
     EXPECT_NE(charts.LogChartWindow(), nullptr);

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/qt/ControlBinding.h"
+#include "charts/GraphPictures.h"
 #include "charts/stripchart/ChartPrint.h"
 #include "charts/stripchart/StripChart.h"
 
@@ -61,7 +62,9 @@ TChartForm::TChartForm(Platform& platform, std::function<std::unique_ptr<ChartPr
     layout->addWidget(BackPanel);
 
     ChartFormModel& m = *model_;
-    m.SavePicture = [this](const FilePath& path) { StripChart1->SaveToFile(PathToQString(path)); };
+    m.SavePicture = [this](const FilePath& path, std::string& error) {
+        return SaveGraphPicture(*StripChart1, path, error);
+    };
     m.CopyPicture = [this] { StripChart1->CopyToClipboard(); };
     m.PrintPicture = [this] {
         const std::unique_ptr<ChartPrinter> printer = makePrinter_();

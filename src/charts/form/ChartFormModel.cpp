@@ -233,11 +233,8 @@ void ChartFormModel::menuSaveGraphClick() {
     const auto path = platform.SaveDialog(SaveGraph1);
     SaveGraph1.InitialDir = Details.SavePath;
     if (!path || !SavePicture) return;
-    try {
-        SavePicture(*path);
-    } catch (const std::exception& error) {
-        ShowError(error);
-    }
+    if (std::string error; !SavePicture(*path, error))
+        platform.MessageBox(error, kProductName, MsgButtons::Ok, MsgIcon::Error);
 }
 
 std::vector<std::string> ChartFormModel::GraphPrintLines() const {

@@ -36,10 +36,10 @@ public:
     FileDialogRequest SaveGraph1;
 
     // What the front end does for the handlers: write the picture (by the
-    // file's extension), print the chart with its lines, copy it, and release
-    // the window after the current message. Save and print may throw; the
-    // message then reaches the user and the window stays usable.
-    std::function<void(const FilePath&)> SavePicture;
+    // file's extension; false with the reason as program text), print the chart
+    // with its lines (may throw), copy it, and release the window after the
+    // current message. A failure reaches the user; the window stays usable.
+    std::function<bool(const FilePath&, std::string& error)> SavePicture;
     std::function<void()> PrintPicture;
     std::function<void()> CopyPicture;
     std::function<void()> Release;

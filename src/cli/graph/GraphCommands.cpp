@@ -11,6 +11,7 @@
 
 #include "app/ChartWindows.h"
 #include "app/TTRecForm.h"
+#include "charts/GraphPictures.h"
 #include "charts/TChartForm.h"
 #include "charts/stripchart/ChartOutput.h"
 #include "charts/stripchart/StripChart.h"
@@ -60,7 +61,7 @@ private:
         ChartFormModel model(
             chart, platform_, [&chart] { chart.BeginUpdate(); }, [&chart] { chart.EndUpdate(); });
         plot(model);
-        Picture = RenderChartPicture(size_, format_, [&chart](QPainter& p) { chart.PaintToCanvas(p); });
+        Picture = GraphPicture(chart, format_);
     }
 
     Platform& platform_;
@@ -81,8 +82,13 @@ public:
     }
 
     bool Run(TTRecForm& form, CliPlatform& platform, const FilePath& target) const override {
+        const auto format = GraphPictureFormat(target);
+        if (!format) {
+            platform.Messages.push_back(UnknownGraphPictureMessage(target));
+            return false;
+        }
         try {
-            PictureCharts charts(platform, size_, PictureFormatFor(QString::fromStdString(target.Native())));
+            PictureCharts charts(platform, size_, *format);
             form.Charts = &charts;
             form.GraphAlarmsCheck.Checked = thresholds_;
             const auto before = platform.Messages.size();
@@ -119,13 +125,10 @@ int RunGraphCommands(const CliOptions& o) {
         return 2;
     }
     std::error_code ec;
-    if (o.Files.size() == 1 && !std::filesystem::is_directory(o.Output, ec)) {
-        try {
-            PictureFormatFor(QString::fromStdString(o.Output));
-        } catch (const std::exception& error) {
-            std::cerr << "kelvara-cli: " << ForTerminal(error.what()) << "\n";
-            return 2;
-        }
+    if (o.Files.size() == 1 && !std::filesystem::is_directory(o.Output, ec) &&
+        !GraphPictureFormat(FilePath(o.Output))) {
+        std::cerr << "kelvara-cli: " << ForTerminal(UnknownGraphPictureMessage(FilePath(o.Output))) << "\n";
+        return 2;
     }
     std::unique_ptr<QApplication> app;
     if (!QCoreApplication::instance()) {

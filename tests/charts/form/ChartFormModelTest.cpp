@@ -2,8 +2,6 @@
 // modes, PlotHistogram's bins, zoom, the save dialog, the printed lines, closing.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include "charts/form/ChartFormModel.h"
 #include "charts/stripchart/core/TestChart.h"
 #include "support/ScriptedPlatform.h"
@@ -167,7 +165,10 @@ TEST_F(ChartForm, ZoomHandlersScaleTheirAxesByTheirFactors) {
 TEST_F(ChartForm, SaveAsksWithTheGraphDialogThenStartsInTheSavePath) {
     form.Details.SavePath = FilePath("/home/class/graphs");
     std::vector<std::string> saved;
-    form.SavePicture = [&](const FilePath& path) { saved.push_back(path.Native()); };
+    form.SavePicture = [&](const FilePath& path, std::string&) {
+        saved.push_back(path.Native());
+        return true;
+    };
     platform.SaveAnswers = {std::nullopt, std::string("/tmp/pond.svg")};
     form.menuSaveGraphClick();
     form.menuSaveGraphClick();
@@ -184,7 +185,10 @@ TEST_F(ChartForm, SaveAsksWithTheGraphDialogThenStartsInTheSavePath) {
 }
 
 TEST_F(ChartForm, AFailedSaveShowsTheSystemsMessageAndTheWindowStays) {
-    form.SavePicture = [](const FilePath&) { throw std::runtime_error("Permission denied"); };
+    form.SavePicture = [](const FilePath&, std::string& error) {
+        error = "Permission denied";
+        return false;
+    };
     int releases = 0;
     form.Release = [&] { ++releases; };
     platform.SaveAnswers = {std::string("/root/x.emf")};

@@ -170,6 +170,18 @@ TEST_F(ChartWindow, TheCliDrawsTheWindowsSavedPictureByteForByte) {
     EXPECT_EQ(a, b);
 }
 
+TEST_F(ChartWindow, AFailedSaveNamesTheFileAsTheFileSystemSpellsIt) {
+    form.GraphLogButtonClick();
+    const FilePath missing(
+        (folder.path / "\xD0\xBD\xD0\xB5\xD1\x82" / "\xD0\xB3\xD1\x80\xD0\xB0\xD1\x84.emf").string());
+    platform.SaveAnswers.push_back(missing.Native());
+    charts.LogChartWindow()->Model().menuSaveGraphClick();
+    ASSERT_EQ(platform.Boxes.size(), 1u);
+    EXPECT_NE(platform.Boxes[0].Text.find(ShownPath(missing)), std::string::npos) << platform.Boxes[0].Text;
+    EXPECT_EQ(platform.Boxes[0].Icon, MsgIcon::Error);
+    EXPECT_NE(charts.LogChartWindow(), nullptr);
+}
+
 TEST_F(ChartWindow, PrintingWritesTheGraphAndItsBlockOfLines) {
     form.UserTexts[1] = "Ada";
     form.GraphLogButtonClick();

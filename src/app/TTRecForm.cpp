@@ -113,7 +113,10 @@ void TTRecForm::SetStatus(const std::string& text) {
     if (Status.Caption != shown) Status.Caption = shown;
 }
 
-void TTRecForm::FormClose() { platform.Terminate(); }
+void TTRecForm::FormClose() {
+    DestroyChartWindows();
+    platform.Terminate();
+}
 
 void TTRecForm::MenuExitClick() { FormClose(); }
 

@@ -27,10 +27,12 @@
 #include "model/DateTime.h"
 #include "model/MemoryImage.h"
 #include "model/Temperature.h"
+#include "results/GraphInputs.h"
 #include "results/ResultControls.h"
 #include "results/StatusControls.h"
 #include "setup/WizardControls.h"
 
+class ChartWindows;
 struct ReportSource;
 
 // Values decoded from the register page by UpdateStatus.
@@ -67,6 +69,8 @@ public:
     // Where the saves of the menu commands go: to disk at once, unless a
     // front end collects them (kelvara-cli's batches).
     FileStore* Files = &DiskFileStore();
+    // The chart windows of the front end; none: the buttons build nothing.
+    ChartWindows* Charts = nullptr;
     MemoryImage Image;
     // Line 2 of the data file last loaded, when this program's own date-time form.
     std::optional<TDateTime> LoadedDownloadTime;
@@ -213,4 +217,16 @@ public:
     // Saves through Files; a failure shows the system's message.
     bool SaveText(const FilePath& path, const std::string& text);
     std::vector<std::string> PrintedReportLines(bool full);
+
+    // ---- charts: the buttons that open the chart windows ------------------
+    void GraphLogButtonClick();
+    void GraphHistButtonClick();
+    // What the buttons hand over, as the window shows the results now.
+    LogGraphInput LogGraphArguments();
+    HistogramGraphInput HistogramGraphArguments();
+    GraphDetails CurrentGraphDetails();
+    // A chart window closed by its user: its kind's flag is cleared.
+    void ChartWindowClosed(bool isHistogram);
+    void DestroyChartWindows();
+    void EnableGraphButtons(bool enabled);
 };

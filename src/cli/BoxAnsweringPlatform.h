@@ -11,8 +11,8 @@ public:
     using Answer = std::function<MsgResult(const std::string& text, MsgButtons buttons, MsgIcon icon)>;
     BoxAnsweringPlatform(Platform& inner, Answer answer) : inner_(inner), answer_(std::move(answer)) {}
 
-    MsgResult MessageBox(const std::string& text, const std::string&, MsgButtons buttons,
-                         MsgIcon icon) override {
+    MsgResult MessageBox(const std::string& text, const std::string&, MsgButtons buttons, MsgIcon icon,
+                         MsgDefault) override {
         return answer_(text, buttons, icon);
     }
     std::uint32_t TickCount() override { return inner_.TickCount(); }
@@ -35,6 +35,7 @@ public:
     bool Terminated() const { return terminated_; }
     void ClearTerminated() { terminated_ = false; }
     FilePath ProgramDir() override { return inner_.ProgramDir(); }
+    FilePath DocumentsDir() override { return inner_.DocumentsDir(); }
     char DecimalSeparator() override { return inner_.DecimalSeparator(); }
     std::string DateTimeText(TDateTime value) override { return inner_.DateTimeText(value); }
     void SetTimerEnabled(bool enabled) override { inner_.SetTimerEnabled(enabled); }

@@ -7,6 +7,11 @@
 
 namespace {
 const std::set<std::string> kCommands{"report", "csv", "histogram-csv", "summary", "full-print", "download"};
+const std::set<std::string> kGraphCommands{"graph", "histogram-graph"};
+
+bool KnownCommand(const std::string& name) {
+    return kCommands.contains(name) || kGraphCommands.contains(name);
+}
 
 bool ParseNow(const std::string& text, TDateTime& value) {
     int y, mo, d, h, mi, s;
@@ -27,6 +32,10 @@ const char* CliUsage() {
            "  histogram-csv FILE...   the histogram as CSV\n"
            "  summary FILE...         the lines of the printed summary\n"
            "  full-print FILE...      the lines of the printed full report\n"
+           "  graph FILE... -o OUT    the log graph as the chart window saves it\n"
+           "  histogram-graph FILE... -o OUT\n"
+           "                          the histogram chart; OUT's extension picks the\n"
+           "                          picture: .emf, .svg, .pdf or .png\n"
            "  download [--port TYPE:NUMBER] -o FILE\n"
            "                          download the DS1921 on the adapter into a data file\n"
            "\n"
@@ -39,6 +48,10 @@ const char* CliUsage() {
            "  --no-units              no F/C unit after temperatures\n"
            "  --log-view date|offset  log and alarm lines by date/time or minute offset\n"
            "  --histogram-view range|start|bin\n"
+           "  --width N, --height N   graph size in pixels (default: the chart window's)\n"
+           "  --thresholds            include the alarm thresholds on the log graph\n"
+           "  --format emf|svg|pdf|png  graph pictures in an output folder (default emf):\n"
+           "                          NAME.emf, NAME-histogram.emf\n"
            "  --titles PATH           captions from this settings file (default: Titles.ini\n"
            "                          in the program's folder)\n"
            "  --now 'YYYY-MM-DD HH:MM:SS'  the computer time the report shows\n"
@@ -68,7 +81,7 @@ ParsedOptions ParseCliOptions(const std::vector<std::string>& args) {
                 continue;
             }
             if (o.Command.empty()) {
-                if (!kCommands.contains(arg)) return fail("unknown command '" + arg + "'");
+                if (!KnownCommand(arg)) return fail("unknown command '" + arg + "'");
                 o.Command = arg;
             } else {
                 o.Files.push_back(arg);
@@ -107,6 +120,16 @@ ParsedOptions ParseCliOptions(const std::vector<std::string>& args) {
                 o.HistogramView = 2;
             else
                 return fail("--histogram-view: unknown view '" + v + "' (range, start or bin)");
+        } else if (arg == "--width" || arg == "--height") {
+            int& size = arg == "--width" ? o.Width : o.Height;
+            char end = 0;
+            if (!value(v) || std::sscanf(v.c_str(), "%d%c", &size, &end) != 1 || size < 16 || size > 8192)
+                return fail(arg + " needs a number of pixels from 16 to 8192");
+        } else if (arg == "--thresholds") {
+            o.Thresholds = true;
+        } else if (arg == "--format") {
+            if (!value(o.Format) || !std::set<std::string>{"emf", "svg", "pdf", "png"}.contains(o.Format))
+                return fail("--format needs emf, svg, pdf or png");
         } else if (arg == "--titles") {
             if (!value(o.Titles) || o.Titles.empty()) return fail("--titles needs a path");
         } else if (arg == "--now") {
@@ -128,7 +151,7 @@ ParsedOptions ParseCliOptions(const std::vector<std::string>& args) {
         } else if (arg.size() > 1 && arg[0] == '-') {
             return fail("unknown option " + arg);
         } else if (o.Command.empty()) {
-            if (!kCommands.contains(arg)) return fail("unknown command '" + arg + "'");
+            if (!KnownCommand(arg)) return fail("unknown command '" + arg + "'");
             o.Command = arg;
         } else {
             o.Files.push_back(arg);

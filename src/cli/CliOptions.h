@@ -17,6 +17,11 @@ struct CliOptions {
     int HistogramView = 0;         // 0 Range, 1 Start Only, 2 Bin Number
     std::string Titles;            // settings file for the captions; empty: Titles.ini beside the program
     std::optional<TDateTime> Now;  // the computer time the report shows
+    // graph and histogram-graph: the picture's size (0: the window's chart size),
+    // the format in an output folder, "Include alarm thresholds on graph".
+    int Width = 0, Height = 0;
+    std::string Format = "emf";
+    bool Thresholds = false;
     bool HasPort = false;
     int PortType = 0, PortNumber = 0;
     bool Help = false;

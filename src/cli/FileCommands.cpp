@@ -171,8 +171,9 @@ std::unique_ptr<FileCommand> MakeFileCommand(const std::string& name) {
     return nullptr;
 }
 
-int RunFileCommands(const CliOptions& o) {
-    const auto command = MakeFileCommand(o.Command);
+int RunFileCommands(const CliOptions& o) { return RunFileCommands(o, *MakeFileCommand(o.Command)); }
+
+int RunFileCommands(const CliOptions& o, const FileCommand& command) {
     std::error_code ec;
     const bool toFolder = !o.Output.empty() && fs::is_directory(fs::path(o.Output), ec);
     if (o.Files.size() > 1 && !toFolder) {
@@ -207,7 +208,7 @@ int RunFileCommands(const CliOptions& o) {
     for (const auto& file : o.Files) {
         // Standard output takes what the save dialog's answer would have named.
         FilePath target(o.Output.empty() ? std::string("/dev/stdout") : o.Output);
-        if (toFolder) target = FilePath(o.Output) / command->OutputName(fs::path(file).stem().native());
+        if (toFolder) target = FilePath(o.Output) / command.OutputName(fs::path(file).stem().native());
         if (!o.Output.empty()) {
             if (const std::string clash = OutputClash(target, dataFiles, written); !clash.empty()) {
                 std::cerr << "kelvara-cli: " << file << ": " << clash << "\n";
@@ -216,7 +217,7 @@ int RunFileCommands(const CliOptions& o) {
             }
             fileOfTarget[target.Native()] = file;
         }
-        if (!ConvertOne(o, titles, *command, file, target, store)) status = 1;
+        if (!ConvertOne(o, titles, command, file, target, store)) status = 1;
     }
     for (const auto& failure : batch.Commit()) {
         const auto found = fileOfTarget.find(failure.Path.Native());

@@ -25,3 +25,5 @@ std::unique_ptr<FileCommand> MakeFileCommand(const std::string& name);
 
 // Converts every data file of the options; returns the exit status.
 int RunFileCommands(const CliOptions& options);
+// The same with a command made elsewhere (the graph commands, which need Qt).
+int RunFileCommands(const CliOptions& options, const FileCommand& command);

@@ -101,6 +101,8 @@ MsgResult MissionRun::Answer(const std::string& text, MsgButtons buttons, MsgIco
     }
     // Only reached with --force: the running mission was checked before Finish.
     if (text.starts_with("WARNING, a mission is currently running")) return MsgResult::Ok;
+    // --force means erase: the command's own look at the device is no download to keep.
+    if (text.starts_with("Save the data file before the mission is erased?")) return MsgResult::No;
     problems.push_back(text);
     return buttons == MsgButtons::YesNo      ? MsgResult::No
            : buttons == MsgButtons::OkCancel ? MsgResult::Cancel

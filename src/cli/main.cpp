@@ -6,6 +6,7 @@
 #include "cli/CliOptions.h"
 #include "cli/DownloadCommand.h"
 #include "cli/FileCommands.h"
+#include "cli/graph/GraphCommands.h"
 #include "files/TemporaryFiles.h"
 
 int main(int argc, char** argv) {
@@ -25,5 +26,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (parsed.Options.Command == "download") return RunDownload(parsed.Options);
+    if (IsGraphCommand(parsed.Options.Command)) return RunGraphCommands(parsed.Options);
     return RunFileCommands(parsed.Options);
 }

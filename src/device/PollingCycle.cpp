@@ -57,6 +57,7 @@ void SetResultCommands(TTRecForm& form, bool enabled, bool withStopMission) {
          {&form.MenuExportToClip, &form.menuSaveHist, &form.MenuSaveData, &form.menuSaveData1,
           &form.Printfullreport1, &form.PrintSummary, &form.MenuSaveCSV})
         item->Enabled = enabled;
+    form.EnableGraphButtons(enabled);
     if (withStopMission) form.MenuStopMission.Enabled = enabled;
 }
 

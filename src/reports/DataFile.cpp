@@ -111,6 +111,7 @@ void TTRecForm::EnterOfflineMode() {
     for (MenuItem* item :
          {&MenuExportToClip, &menuSaveHist, &MenuSaveData, &Printfullreport1, &PrintSummary, &MenuSaveCSV})
         item->Enabled = true;
+    EnableGraphButtons(true);
 }
 
 void TTRecForm::menuCloseClick() {

@@ -16,6 +16,12 @@ struct ResultControls {
     RadioGroupControl HistRadio;  // "Histogram": "Range", "Start Only", "Bin Number"
     Control ReadButton{false, true, "Read Data"};
     Control btnDetails{true, false, "Mission Details"};
+    // The chart window's buttons, enabled with the result commands.
+    Control GraphLogButton{false, true, "Graph..."};
+    Control GraphHistButton{false, true, "Chart..."};
+    CheckControl GraphAlarmsCheck{{false, true, "Include alarm thresholds on graph"}};
+    bool LogChartOpen = false;
+    bool HistogramChartOpen = false;
 
     // Handed to the chart window.
     std::array<double, 2048> LogTemperatures{};

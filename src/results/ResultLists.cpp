@@ -63,6 +63,7 @@ void TTRecForm::ClearResults() {
     btnDetails.Visible = false;
     LogRadio.Enabled = false;
     HistRadio.Enabled = false;
+    EnableGraphButtons(false);
 }
 
 void TTRecForm::LogRadioClick() {

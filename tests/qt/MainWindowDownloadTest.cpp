@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTabWidget>
 #include <cstdlib>
 
@@ -64,6 +65,7 @@ TEST_F(MainWindowDownload, TheSeededMissionDownloadsIntoTheVisibleLists) {
     EXPECT_EQ(window.Light()->Colour(), QColor(128, 128, 128));
     EXPECT_GT(platform.Refreshes, 10);
     EXPECT_TRUE(window.Action(form.MenuSaveCSV)->isEnabled());
+    EXPECT_TRUE(window.ResultsView()->GraphLogButton()->isEnabled());
     if (const char* dir = std::getenv("KELVARA_SHOT_DIR")) {
         for (int page : {1, 2}) {
             form.RecTab.PageIndex = page;

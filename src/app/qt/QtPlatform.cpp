@@ -192,6 +192,11 @@ bool QtPlatform::PrintLines(const std::vector<std::string>& lines, std::string& 
     return PrintTextStream(*printer_, lines, error);
 }
 
+QPrinter& QtPlatform::Printer() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>();
+    return *printer_;
+}
+
 void QtPlatform::PrinterSetup() {
     if (ending_) return;
     Sync();

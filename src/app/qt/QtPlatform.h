@@ -46,6 +46,10 @@ public:
     int TimerInterval() override;
     void RefreshNow() override;
 
+    // The program's printer, kept so that the printer chosen in the set-up is
+    // the one every print dialog proposes (the chart window's too).
+    QPrinter& Printer();
+
     // True once Terminate was asked for.
     bool TerminateRequested() const { return terminateRequested_; }
     // The session ends (SIGTERM, SIGINT): open boxes and dialogs are closed

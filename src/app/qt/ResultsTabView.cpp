@@ -1,6 +1,8 @@
 #include "app/qt/ResultsTabView.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QHBoxLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -50,7 +52,10 @@ ResultsTabView::ResultsTabView(TTRecForm& form, std::function<void()> afterEvent
       alarmList_(MakeList(font())),
       histList_(MakeList(font())),
       readButton_(new QPushButton),
-      detailsButton_(new QPushButton) {
+      detailsButton_(new QPushButton),
+      graphLogButton_(new QPushButton),
+      graphHistButton_(new QPushButton),
+      graphAlarmsCheck_(new QCheckBox) {
     QVBoxLayout* log = GroupLayout(logBox_);
     log->addWidget(logSyntax_);
     log->addWidget(logList_);
@@ -77,6 +82,30 @@ ResultsTabView::ResultsTabView(TTRecForm& form, std::function<void()> afterEvent
         afterEvent_();
     });
 
+    connect(graphLogButton_, &QPushButton::clicked, this, [this] {
+        form_.GraphLogButtonClick();
+        afterEvent_();
+    });
+    connect(graphHistButton_, &QPushButton::clicked, this, [this] {
+        form_.GraphHistButtonClick();
+        afterEvent_();
+    });
+    connect(graphAlarmsCheck_, &QCheckBox::clicked, this, [this](bool checked) {
+        form_.GraphAlarmsCheck.Checked = checked;
+        afterEvent_();
+    });
+    // The graph row under the lists: two buttons and the threshold choice.
+    auto* graphs = new QHBoxLayout;
+    graphs->setContentsMargins(2, 0, 2, 0);
+    graphs->setSpacing(4);
+    QFont plain = graphAlarmsCheck_->font();
+    plain.setBold(false);
+    graphAlarmsCheck_->setFont(plain);
+    graphs->addWidget(graphLogButton_);
+    graphs->addWidget(graphHistButton_);
+    graphs->addSpacing(4);
+    graphs->addWidget(graphAlarmsCheck_, 1);
+
     // The groups keep their place when hidden, so the others do not jump about.
     for (QWidget* box : {static_cast<QWidget*>(logBox_), static_cast<QWidget*>(alarmBox_),
                          static_cast<QWidget*>(histBox_), static_cast<QWidget*>(detailsButton_)}) {
@@ -92,6 +121,7 @@ ResultsTabView::ResultsTabView(TTRecForm& form, std::function<void()> afterEvent
     grid->addWidget(alarmBox_, 0, 1);
     grid->addWidget(histBox_, 1, 1);
     grid->addWidget(optionsBox_, 0, 2, 2, 1);
+    grid->addLayout(graphs, 2, 0, 1, 3);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 0);
@@ -155,4 +185,7 @@ void ResultsTabView::Sync() {
     SyncRadio(histRadio_, form_.HistRadio);
     ApplyCaption(readButton_, form_.ReadButton);
     ApplyCaption(detailsButton_, form_.btnDetails);
+    ApplyCaption(graphLogButton_, form_.GraphLogButton);
+    ApplyCaption(graphHistButton_, form_.GraphHistButton);
+    ApplyCheck(graphAlarmsCheck_, form_.GraphAlarmsCheck);
 }

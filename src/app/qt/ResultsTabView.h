@@ -7,6 +7,7 @@
 #include <vector>
 
 class QButtonGroup;
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QListWidget;
@@ -28,6 +29,9 @@ public:
     QGroupBox* LogRadio() const { return logRadio_.box; }
     QGroupBox* HistRadio() const { return histRadio_.box; }
     QPushButton* ReadButton() const { return readButton_; }
+    QPushButton* GraphLogButton() const { return graphLogButton_; }
+    QPushButton* GraphHistButton() const { return graphHistButton_; }
+    QCheckBox* GraphAlarmsCheck() const { return graphAlarmsCheck_; }
 
 private:
     // A radio group built from the control's items; a click sets the
@@ -48,5 +52,7 @@ private:
     QListWidget *logList_, *alarmList_, *histList_;
     RadioGroup logRadio_, histRadio_;
     QPushButton *readButton_, *detailsButton_;
+    QPushButton *graphLogButton_, *graphHistButton_;
+    QCheckBox* graphAlarmsCheck_;
     std::uint64_t logRevision_ = ~0ull, alarmRevision_ = ~0ull, histRevision_ = ~0ull;
 };

@@ -18,6 +18,8 @@
 #include "app/qt/QtPlatform.h"
 #include "app/qt/VirtualAdapterWindow.h"
 #include "app/qt/WizardTabView.h"
+#include "charts/QtChartWindows.h"
+#include "charts/stripchart/ChartPrint.h"
 #include "device/LinkFactory.h"
 #include "device/tmex/TmexDriver.h"
 #include "device/virtual/SimClock.h"
@@ -88,6 +90,9 @@ int main(int argc, char** argv) {
             adapterWindow->activateWindow();
         },
         [&form] { return form.PortType == kPortTypeVirtual; });
+    QtChartWindows charts(form, &window,
+                          [&platform] { return std::make_unique<QtChartPrinter>(platform.Printer()); });
+    form.Charts = &charts;
     platform.SetView(
         &window, [&window] { window.Sync(); }, [&window] { window.RefreshNow(); });
     platform.SetTimerHandler([&form, &window] {

@@ -197,3 +197,12 @@ TEST_F(GraphButtons, ThePrintedDetailsSkipEmptyTextsAndUseTheReportsCaptions) {
                                         form.UserDetailCaptions[4] + "Pond   "}));
     EXPECT_EQ(charts.details.MissionTitle, "Pond");
 }
+
+TEST_F(GraphButtons, TheDescriptionPrintedRunsOnToItsSecondPage) {
+    form.UserTexts.fill("");
+    form.UserTexts[6] = std::string(32, 'a');
+    form.UserTexts[7] = "b, the rest";
+    form.GraphLogButtonClick();
+    ASSERT_EQ(charts.details.UserDetailLines.size(), 1u);
+    EXPECT_EQ(charts.details.UserDetailLines[0], form.UserDetailCaptions[5] + std::string(32, 'a') + "b, the rest");
+}

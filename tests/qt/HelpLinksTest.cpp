@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QListWidget>
-#include <filesystem>
-#include <fstream>
+#include <QPushButton>
+#include <QTest>
 
-#include "help/AboutBox.h"
 #include "help/HelpLinks.h"
+#include "help/qt/AboutBox.h"
 #include "support/ScriptedDriver.h"
 
 TEST(DriverVersionLines, MainDriverThenOnlyThePortTypesThatAnswer) {
@@ -50,37 +51,14 @@ TEST(AboutBox, RebuildsTheVersionListEachTimeItIsShown) {
     EXPECT_EQ(box.size(), QSize(426, 184));
 }
 
-TEST(WebLinks, PagesLieOnOneServer) {
-    EXPECT_EQ(ProductPageUrl(), HomePageUrl() + "detail.asp?prodname=Kelvara&quick=1");
-    EXPECT_EQ(SupportPageUrl(), HomePageUrl() + "forum/");
-}
-
-TEST(FindManual, FindsTheManualInAFolderWithAnAccentedName) {
-    namespace fs = std::filesystem;
-    const fs::path root = fs::temp_directory_path() / "kelvara-manual-accent";
-    const fs::path dir = root / "Jos\xC3\xA9";  // UTF-8 on disk
-    fs::remove_all(root);
-    fs::create_directories(dir);
-    std::ofstream(dir / "QRT417.pdf") << "%PDF";
-    // A path is the file system's bytes both ways.
-    EXPECT_EQ(FindManual(FilePath(root.string() + "/Jos\xC3\xA9/")).Native(),
-              root.string() + "/Jos\xC3\xA9/QRT417.pdf");
-    fs::remove_all(root);
-}
-
-TEST(FindManual, PrefersTheManualBesideTheProgramAndIsEmptyWithoutOne) {
-    namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / "kelvara-manual-test" / "build" / "bin";
-    fs::remove_all(dir.parent_path().parent_path());
-    fs::create_directories(dir);
-    EXPECT_TRUE(FindManual(FilePath(dir.string() + "/")).empty());
-    fs::create_directories(dir.parent_path().parent_path() / "docs" / "manual");
-    std::ofstream(dir.parent_path().parent_path() / "docs" / "manual" / "index.html") << "<html></html>";
-    EXPECT_NE(FindManual(FilePath(dir.string() + "/")).Native().find("docs/manual/index.html"),
-              std::string::npos);
-    std::ofstream(dir / "Kelvara-Manual.pdf") << "%PDF";
-    EXPECT_EQ(fs::path(FindManual(FilePath(dir.string() + "/")).Native()).filename(), "Kelvara-Manual.pdf");
-    std::ofstream(dir / "QRT417.pdf") << "%PDF";
-    EXPECT_EQ(fs::path(FindManual(FilePath(dir.string() + "/")).Native()).filename(), "QRT417.pdf");
-    fs::remove_all(dir.parent_path().parent_path());
+TEST(AboutBox, TheKeptBoxHidesOnOkAndItsLinkOpensTheHomePage) {
+    ScriptedDriver driver;
+    std::vector<std::string> opened;
+    AboutBox box(driver, [&opened](const std::string& url) { opened.push_back(url); });
+    box.show();
+    QTest::mouseClick(box.PublisherLink(), Qt::LeftButton);
+    EXPECT_EQ(opened, (std::vector<std::string>{HomePageUrl()}));
+    QTest::mouseClick(box.OKButton(), Qt::LeftButton);
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(box.result(), QDialog::Accepted);
 }

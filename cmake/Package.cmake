@@ -2,7 +2,8 @@
 # program folder that also holds Titles.ini and the manual, since each looks
 # for them beside itself; the PATH gets links to them.
 include(GNUInstallDirs)
-set(KELVARA_PROGRAM_DIR ${CMAKE_INSTALL_LIBDIR}/kelvara)
+# lib/, not the multiarch folder: the links in /usr/bin and the Titles.ini link name it.
+set(KELVARA_PROGRAM_DIR lib/kelvara)
 set(KELVARA_LINUX_DATA ${CMAKE_SOURCE_DIR}/data/linux)
 set(KELVARA_APP_ID org.kelvara.Kelvara)
 
@@ -10,11 +11,12 @@ install(TARGETS kelvara kelvara-cli kelvara-portsetup kelvara-vadapter RUNTIME D
 install(FILES ${CMAKE_BINARY_DIR}/bin/QRT417.pdf DESTINATION ${KELVARA_PROGRAM_DIR})
 
 # Titles.ini is the school's to edit: a conffile in /etc, kept over upgrades,
-# reached from the program folder by a link that stays inside the package's tree.
+# reached from the program folder by a link (absolute, as links between top
+# folders are in Debian).
 install(FILES ${CMAKE_SOURCE_DIR}/data/Titles.ini DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/kelvara)
 set(KELVARA_LINKS ${CMAKE_BINARY_DIR}/package-links)
 file(MAKE_DIRECTORY ${KELVARA_LINKS}/bin ${KELVARA_LINKS}/program)
-file(CREATE_LINK ../../../etc/kelvara/Titles.ini ${KELVARA_LINKS}/program/Titles.ini SYMBOLIC)
+file(CREATE_LINK ${CMAKE_INSTALL_FULL_SYSCONFDIR}/kelvara/Titles.ini ${KELVARA_LINKS}/program/Titles.ini SYMBOLIC)
 install(FILES ${KELVARA_LINKS}/program/Titles.ini DESTINATION ${KELVARA_PROGRAM_DIR})
 foreach(program kelvara kelvara-cli kelvara-portsetup kelvara-vadapter)
     file(CREATE_LINK ../lib/kelvara/${program} ${KELVARA_LINKS}/bin/${program} SYMBOLIC)
@@ -50,7 +52,7 @@ add_custom_command(OUTPUT ${KELVARA_CHANGELOG}
     DEPENDS ${CMAKE_SOURCE_DIR}/data/debian/changelog)
 add_custom_target(kelvara_package_files ALL DEPENDS ${KELVARA_ICONS} ${KELVARA_CHANGELOG})
 install(FILES ${CMAKE_SOURCE_DIR}/data/debian/copyright ${KELVARA_CHANGELOG}
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kelvara)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kelvara)
@@ -59,8 +61,8 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_CONTACT "The Kelvara project <maintainers@kelvara.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "classroom temperature datalogging with the DS1921 iButton")
+# The synopsis line comes from the summary; this is the long description.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "classroom temperature datalogging with the DS1921 iButton\n"
     "Kelvara downloads, starts and charts the missions of DS1921 Thermochron\n"
     "iButton temperature loggers on a DS9490 USB or DS9097U serial 1-Wire\n"
     "adapter: status, temperature log, alarms and histogram, a wizard for new\n"

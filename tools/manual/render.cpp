@@ -195,13 +195,8 @@ int main(int argc, char** argv) {
     }
     const QString version = args.size() > 3 ? args[3] : QString();
 
-    QPdfWriter writer(args[2] + QStringLiteral(".part"));
-    writer.setResolution(kDpi);
-    writer.setPageSize(QPageSize(letter ? QPageSize::Letter : QPageSize::A4));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setTitle(QStringLiteral("Kelvara user manual"));
-    writer.setCreator(QStringLiteral("kelvara-manual"));
-    const QSizeF paper = writer.pageLayout().fullRectPixels(kDpi).size();
+    const QPageSize pageSize(letter ? QPageSize::Letter : QPageSize::A4);
+    const QSizeF paper = pageSize.sizePixels(kDpi);
     const QSizeF body(paper.width() - 2 * kMargin, paper.height() - 2.3 * kMargin);
 
     QStringList chapters;
@@ -229,6 +224,13 @@ int main(int argc, char** argv) {
     front.setHtml(FrontMatterHtml(headings, version));
     front.setPageSize(body);
 
+    // Written under a temporary name, so a failed run leaves no manual that looks whole.
+    QPdfWriter writer(args[2] + QStringLiteral(".part"));
+    writer.setResolution(kDpi);
+    writer.setPageSize(pageSize);
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setTitle(QStringLiteral("Kelvara user manual"));
+    writer.setCreator(QStringLiteral("kelvara-manual"));
     QPainter painter(&writer);
     for (int page = 0; page < front.pageCount(); ++page) {
         if (page > 0) writer.newPage();

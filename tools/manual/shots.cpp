@@ -96,10 +96,6 @@ int Shots::Run() {
     Save(window_, "status");
     Tab(1);
     Save(window_, "results");
-    form_.ForceButtonClick();
-    TickUntilIdle();
-    Tab(2);
-    Save(window_, "status-read-now");
 
     // A data file of that mission, opened again without the logger.
     const std::filesystem::path dump = std::filesystem::path(folder_.toStdString()) / "class-7b.dmp";
@@ -153,10 +149,17 @@ int Shots::Run() {
     std::filesystem::remove(dump);
     return ok_ ? 0 : 1;
 }
+
+// The offscreen platform warns about every window asked to size itself; that is no news here.
+void QuietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.contains(QStringLiteral("propagateSizeHints"))) return;
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
 }  // namespace
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qInstallMessageHandler(QuietOffscreen);
     // The virtual adapter, whatever the machine has saved as its default port.
     setenv("KELVARA_PORT", "15:1", 1);
     QApplication app(argc, argv);

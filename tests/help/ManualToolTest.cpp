@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 const std::string kTool = std::string(KELVARA_BIN_DIR) + "/kelvara-manual";
 
-int Run(const std::string& line, std::string* out = nullptr) {
+int RunShell(const std::string& line, std::string* out = nullptr) {
     FILE* pipe = ::popen(line.c_str(), "r");
     if (!pipe) return -1;
     char buffer[4096];
@@ -27,20 +27,18 @@ int Run(const std::string& line, std::string* out = nullptr) {
 
 class ManualTool : public ::testing::Test {
 protected:
-    void Chapter(const std::string& name, const std::string& text) {
-        std::ofstream(source / name) << text;
-    }
+    void Chapter(const std::string& name, const std::string& text) { std::ofstream(source / name) << text; }
     int Build(std::string* errors = nullptr) {
-        return Run("QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 '" + kTool + "' '" + source.string() +
-                       "' '" + images.string() + "' '" + pdf.string() + "' 9.9 2>&1",
-                   errors);
+        return RunShell("QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 '" + kTool + "' '" +
+                            source.string() + "' '" + images.string() + "' '" + pdf.string() + "' 9.9 2>&1",
+                        errors);
     }
     // The text of one page (1-based), as an independent reader sees it.
     std::string Page(int page) {
         std::string text;
-        Run("pdftotext -layout -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" + pdf.string() +
-                "' -",
-            &text);
+        RunShell("pdftotext -layout -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" +
+                     pdf.string() + "' -",
+                 &text);
         return text;
     }
 
@@ -71,8 +69,8 @@ int ContentsPage(const std::string& contents, const std::string& title) {
 
 TEST_F(ManualTool, TheContentsGiveThePageEachChapterStartsOn) {
     std::string longText;
-    for (int i = 0; i < 400; ++i) longText += "A line of the first chapter that fills its pages, number " +
-                                                std::to_string(i) + ".\n\n";
+    for (int i = 0; i < 400; ++i)
+        longText += "A line of the first chapter that fills its pages, number " + std::to_string(i) + ".\n\n";
     Chapter("01-first.md", "# Alpha chapter\n\n" + longText);
     Chapter("02-second.md", "# Beta chapter\n\nShort.\n\n## Beta section\n\nMore.\n");
     ASSERT_EQ(Build(), 0);

@@ -16,6 +16,7 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextTable>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -126,6 +127,28 @@ void StyleTablesAndCode(QTextDocument& doc) {
     }
 }
 
+// A heading in the last lines of a page moves to the next one with its text:
+// one at a time, each move laying out everything after it again.
+void KeepHeadingsWithText(QTextDocument& doc, const QSizeF& body) {
+    constexpr qreal kRoomBelowHeading = 80;
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (QTextBlock block = doc.begin(); block.isValid() && !moved; block = block.next()) {
+            const QTextBlockFormat format = block.blockFormat();
+            if (format.headingLevel() < 2 || format.pageBreakPolicy() == QTextFormat::PageBreak_AlwaysBefore)
+                continue;
+            const qreal top = doc.documentLayout()->blockBoundingRect(block).top();
+            if (body.height() - std::fmod(top, body.height()) >= kRoomBelowHeading) continue;
+            QTextBlockFormat breaking = format;
+            breaking.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            QTextCursor(block).setBlockFormat(breaking);
+            doc.setPageSize(QSizeF());
+            doc.setPageSize(body);
+            moved = true;
+        }
+    }
+}
+
 std::vector<Heading> Headings(QTextDocument& doc, qreal pageHeight) {
     std::vector<Heading> headings;
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
@@ -216,6 +239,7 @@ int main(int argc, char** argv) {
     StyleHeadings(doc);
     StyleTablesAndCode(doc);
     doc.setPageSize(body);
+    KeepHeadingsWithText(doc, body);
     const std::vector<Heading> headings = Headings(doc, body.height());
 
     QTextDocument front;

@@ -189,7 +189,10 @@ QString FrontMatterHtml(const std::vector<Heading>& headings, const QString& ver
 void DrawPage(QPainter& painter, QTextDocument& doc, int page, const QSizeF& body) {
     painter.save();
     painter.translate(kMargin, kMargin - page * body.height());
-    doc.drawContents(&painter, QRectF(0, page * body.height(), body.width(), body.height()));
+    // The first pixel row of what begins the next page must not show at this one's foot.
+    const QRectF area(0, page * body.height(), body.width(), body.height() - 1);
+    painter.setClipRect(area);
+    doc.drawContents(&painter, area);
     painter.restore();
 }
 

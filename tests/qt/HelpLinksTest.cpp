@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <cstdio>
 
 #include "help/HelpLinks.h"
 #include "help/qt/AboutBox.h"
@@ -61,4 +62,38 @@ TEST(AboutBox, TheKeptBoxHidesOnOkAndItsLinkOpensTheHomePage) {
     QTest::mouseClick(box.OKButton(), Qt::LeftButton);
     EXPECT_FALSE(box.isVisible());
     EXPECT_EQ(box.result(), QDialog::Accepted);
+}
+
+namespace {
+// A driver whose version text and port types can change between two shows.
+class ChangingDriver : public ScriptedDriver {
+public:
+    std::string Version = "1.0";
+    bool WithUsb = false;
+    std::int16_t Get_Version(char* buffer) override {
+        std::snprintf(buffer, 200, "driver %s", Version.c_str());
+        return 1;
+    }
+    std::int16_t TMGetTypeVersion(std::int16_t type, char* buffer) override {
+        if (type != 5 && !(WithUsb && type == 6)) return 0;
+        std::snprintf(buffer, 200, "type %d", type);
+        return 1;
+    }
+};
+}  // namespace
+
+TEST(AboutBox, EachShowAsksTheDriverAgain) {
+    ChangingDriver driver;
+    AboutBox box(driver, nullptr);
+    box.show();
+    ASSERT_EQ(box.VersionList()->count(), 2);
+    EXPECT_EQ(box.VersionList()->item(0)->text(), QStringLiteral("Main Driver: driver 1.0"));
+    box.hide();
+    driver.Version = "2.0";
+    driver.WithUsb = true;
+    box.show();
+    ASSERT_EQ(box.VersionList()->count(), 3);
+    EXPECT_EQ(box.VersionList()->item(0)->text(), QStringLiteral("Main Driver: driver 2.0"));
+    EXPECT_EQ(box.VersionList()->item(2)->text(), QStringLiteral("Type 6: type 6"));
+    EXPECT_EQ(box.VersionList()->item(2)->sizeHint().height(), 14);
 }

@@ -1,8 +1,8 @@
-// kelvara-manual SOURCE_FOLDER IMAGE_FOLDER OUTPUT.pdf [VERSION] [--letter]: the
+// kelvara-manual SOURCE_FOLDER IMAGE_FOLDER OUTPUT.pdf [VERSION] [--letter] [--cover PICTURE]: the
 // user manual as a PDF. The chapters are the Markdown files of SOURCE_FOLDER in
 // name order; each starts a page. A title page and a table of contents with
-// the page numbers come first, every page after them carries its number and
-// its chapter's title.
+// the page numbers come first (the title page with the cover picture, when
+// given), every page after them carries its number and its chapter's title.
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QDir>
@@ -163,15 +163,17 @@ std::vector<Heading> Headings(QTextDocument& doc, qreal pageHeight) {
 QString Escaped(const QString& text) { return text.toHtmlEscaped(); }
 
 // The title page and the contents, as one document of their own.
-QString FrontMatterHtml(const std::vector<Heading>& headings, const QString& version) {
-    QString html = QStringLiteral(
-                       "<div align='center'><p style='font-size:90pt'>&nbsp;</p>"
-                       "<p style='font-size:34pt; font-weight:bold; color:#1f3a68'>Kelvara</p>"
-                       "<p style='font-size:16pt'>Classroom temperature datalogging with the DS1921 "
-                       "Thermochron iButton</p>"
-                       "<p style='font-size:14pt; margin-top:40px'>User manual</p>"
-                       "<p style='font-size:11pt; margin-top:12px'>Version %1</p></div>")
-                       .arg(Escaped(version));
+QString FrontMatterHtml(const std::vector<Heading>& headings, const QString& version, bool cover) {
+    QString html =
+        QStringLiteral(
+            "<div align='center'><p style='font-size:40pt'>&nbsp;</p>%2"
+            "<p style='font-size:34pt; font-weight:bold; color:#1f3a68'>Kelvara</p>"
+            "<p style='font-size:16pt'>Classroom temperature datalogging with the DS1921 "
+            "Thermochron iButton</p>"
+            "<p style='font-size:14pt; margin-top:40px'>User manual</p>"
+            "<p style='font-size:11pt; margin-top:12px'>Version %1</p></div>")
+            .arg(Escaped(version),
+                 cover ? QStringLiteral("<p><img src='cover' width='160' height='160'></p>") : QString());
     html += QStringLiteral(
         "<h1 style='page-break-before:always; font-size:22pt; color:#1f3a68'>Contents</h1>"
         "<table width='100%' cellspacing='0' cellpadding='2'>");
@@ -214,9 +216,19 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     const bool letter = args.removeAll(QStringLiteral("--letter")) > 0;
+    QImage cover;
+    if (const auto at = args.indexOf(QStringLiteral("--cover")); at >= 0 && at + 1 < args.size()) {
+        cover.load(args[at + 1]);
+        if (cover.isNull()) {
+            Fail(QStringLiteral("the cover picture %1 cannot be read").arg(args[at + 1]));
+            return 1;
+        }
+        args.remove(at, 2);
+    }
     if (args.size() < 3) {
-        Fail(QStringLiteral(
-            "usage: kelvara-manual SOURCE_FOLDER IMAGE_FOLDER OUTPUT.pdf [VERSION] [--letter]"));
+        Fail(
+            QStringLiteral("usage: kelvara-manual SOURCE_FOLDER IMAGE_FOLDER OUTPUT.pdf [VERSION] [--letter] "
+                           "[--cover PICTURE]"));
         return 2;
     }
     const QString version = args.size() > 3 ? args[3] : QString();
@@ -248,7 +260,9 @@ int main(int argc, char** argv) {
     QTextDocument front;
     front.setDefaultFont(bodyFont);
     front.setDocumentMargin(0);
-    front.setHtml(FrontMatterHtml(headings, version));
+    front.setHtml(FrontMatterHtml(headings, version, !cover.isNull()));
+    if (!cover.isNull())
+        front.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("cover")), cover);
     front.setPageSize(body);
 
     // Written under a temporary name, so a failed run leaves no manual that looks whole.

@@ -16,9 +16,11 @@ public:
     void Sleep(int milliseconds) override { clock_.Advance(milliseconds); }
     void Beep() override {}
     // Answered at once: OK, or No to a question, so a run never waits for a click.
-    MsgResult MessageBox(const std::string& text, const std::string&, MsgButtons buttons, MsgIcon) override {
+    MsgResult MessageBox(const std::string& text, const std::string&, MsgButtons buttons, MsgIcon,
+                         MsgDefault) override {
         Boxes.push_back(text);
-        return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
+        if (buttons == MsgButtons::YesNo) return MsgResult::No;
+        return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel;
     }
     bool RunProgram(const std::vector<std::string>&) override { return false; }
     bool OpenUrl(const std::string&) override { return false; }

@@ -27,7 +27,9 @@ public:
     bool PrintLines(const std::vector<std::string>&, std::string&) override { return false; }
     void PrinterSetup() override {}
     bool StartProgram(const FilePath&) override { return false; }
+    bool RunProgram(const std::vector<std::string>&) override { return false; }
     bool OpenUrl(const std::string&) override { return false; }
+    std::string DefaultOpenCommand(const std::string&) override { return {}; }
     void Terminate() override {}
     FilePath ProgramDir() override { return FilePath("/"); }
     char DecimalSeparator() override { return '.'; }

@@ -51,7 +51,14 @@ public:
     virtual void PrinterSetup() = 0;
 
     virtual bool StartProgram(const FilePath& path) = 0;
+    // Starts argv[0] with the rest as its arguments, each passed as it stands
+    // (no shell, so blanks and quotes in a path need no quoting).
+    virtual bool RunProgram(const std::vector<std::string>& argv) = 0;
+    // The desktop's launcher: a web address in the browser, a file in its viewer.
     virtual bool OpenUrl(const std::string& urlOrFile) = 0;
+    // The command line (Exec) of the desktop's default application for the MIME
+    // type, as its entry writes it; empty when none is set or it cannot be read.
+    virtual std::string DefaultOpenCommand(const std::string& mimeType) = 0;
     virtual void Terminate() = 0;       // ask the application to end after the current handler
     virtual FilePath ProgramDir() = 0;  // folder of the program, with trailing separator
     // The user's documents folder as the desktop names it; empty where there is none.

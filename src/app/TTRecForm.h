@@ -9,6 +9,7 @@
 //   setup/Wizard.cpp, setup/MissionComposition.cpp
 //   results/StatusTab.cpp, results/ResultLists.cpp, results/TemperatureOptions.cpp
 //   reports/*.cpp                 text report, printing, CSV, data file
+//   help/HelpMenu.cpp             manual and web links
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -229,4 +230,11 @@ public:
     void ChartWindowClosed(bool isHistogram);
     void DestroyChartWindows();
     void EnableGraphButtons(bool enabled);
+
+    // ---- help: manual and web links ----------------------------------------
+    void Manual1Click();
+    void WebPage1Click();
+    void Support1Click();
+    void PortLabelClick();
+    void StartNewBrowserWindow(const std::string& url);
 };

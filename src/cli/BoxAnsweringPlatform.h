@@ -27,7 +27,11 @@ public:
     }
     void PrinterSetup() override { inner_.PrinterSetup(); }
     bool StartProgram(const FilePath& path) override { return inner_.StartProgram(path); }
+    bool RunProgram(const std::vector<std::string>& argv) override { return inner_.RunProgram(argv); }
     bool OpenUrl(const std::string& url) override { return inner_.OpenUrl(url); }
+    std::string DefaultOpenCommand(const std::string& mimeType) override {
+        return inner_.DefaultOpenCommand(mimeType);
+    }
     void Terminate() override {
         terminated_ = true;
         inner_.Terminate();

@@ -33,7 +33,9 @@ public:
     bool PrintLines(const std::vector<std::string>& lines, std::string& error) override;
     void PrinterSetup() override {}
     bool StartProgram(const FilePath&) override { return false; }
+    bool RunProgram(const std::vector<std::string>&) override { return false; }
     bool OpenUrl(const std::string&) override { return false; }
+    std::string DefaultOpenCommand(const std::string&) override { return {}; }
     void Terminate() override { Terminated = true; }
     FilePath ProgramDir() override;
     char DecimalSeparator() override { return decimalSeparator_; }

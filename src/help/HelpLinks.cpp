@@ -1,30 +1,20 @@
 #include "help/HelpLinks.h"
 
 #include <array>
-#include <filesystem>
 
 #include "device/tmex/TmexApi.h"
+#include "help/ProgramAssociation.h"
 
 std::string HomePageUrl() { return std::string(kWebServer) + "/"; }
 std::string ProductPageUrl() { return std::string(kWebServer) + "/detail.asp?prodname=Kelvara&quick=1"; }
 std::string SupportPageUrl() { return std::string(kWebServer) + "/forum/"; }
 
-FilePath FindManual(const FilePath& programDir) {
-    namespace fs = std::filesystem;
-    const fs::path dir = programDir.Fs();
-    const std::array<fs::path, 7> candidates = {
-        dir / "QRT417.pdf",
-        dir / "Kelvara-Manual.pdf",
-        dir / "manual" / "Kelvara-Manual.pdf",
-        dir / "manual" / "index.html",
-        dir / ".." / ".." / "docs" / "manual" / "Kelvara-Manual.pdf",
-        dir / ".." / ".." / "docs" / "manual" / "index.html",
-        dir / ".." / ".." / "docs" / "manual" / "README.md",
-    };
-    std::error_code error;
-    for (const auto& candidate : candidates)
-        if (fs::is_regular_file(candidate, error)) return FilePath(fs::weakly_canonical(candidate, error));
-    return {};
+FilePath ManualPath(const FilePath& programDir) { return programDir / kManualFileName; }
+
+std::vector<std::string> ManualCommand(const std::string& viewer, const FilePath& programDir) {
+    const std::string manual = ManualPath(programDir).Native();
+    if (viewer.empty()) return {manual};
+    return ProgramCommand(viewer, {manual});
 }
 
 namespace {

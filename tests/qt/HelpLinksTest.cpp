@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QListWidget>
-#include <filesystem>
-#include <fstream>
+#include <QPushButton>
+#include <QTest>
+#include <cstdio>
 
-#include "help/AboutBox.h"
 #include "help/HelpLinks.h"
+#include "help/qt/AboutBox.h"
 #include "support/ScriptedDriver.h"
 
 TEST(DriverVersionLines, MainDriverThenOnlyThePortTypesThatAnswer) {
@@ -50,37 +52,48 @@ TEST(AboutBox, RebuildsTheVersionListEachTimeItIsShown) {
     EXPECT_EQ(box.size(), QSize(426, 184));
 }
 
-TEST(WebLinks, PagesLieOnOneServer) {
-    EXPECT_EQ(ProductPageUrl(), HomePageUrl() + "detail.asp?prodname=Kelvara&quick=1");
-    EXPECT_EQ(SupportPageUrl(), HomePageUrl() + "forum/");
+TEST(AboutBox, TheKeptBoxHidesOnOkAndItsLinkOpensTheHomePage) {
+    ScriptedDriver driver;
+    std::vector<std::string> opened;
+    AboutBox box(driver, [&opened](const std::string& url) { opened.push_back(url); });
+    box.show();
+    QTest::mouseClick(box.PublisherLink(), Qt::LeftButton);
+    EXPECT_EQ(opened, (std::vector<std::string>{HomePageUrl()}));
+    QTest::mouseClick(box.OKButton(), Qt::LeftButton);
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(box.result(), QDialog::Accepted);
 }
 
-TEST(FindManual, FindsTheManualInAFolderWithAnAccentedName) {
-    namespace fs = std::filesystem;
-    const fs::path root = fs::temp_directory_path() / "kelvara-manual-accent";
-    const fs::path dir = root / "Jos\xC3\xA9";  // UTF-8 on disk
-    fs::remove_all(root);
-    fs::create_directories(dir);
-    std::ofstream(dir / "QRT417.pdf") << "%PDF";
-    // A path is the file system's bytes both ways.
-    EXPECT_EQ(FindManual(FilePath(root.string() + "/Jos\xC3\xA9/")).Native(),
-              root.string() + "/Jos\xC3\xA9/QRT417.pdf");
-    fs::remove_all(root);
-}
+namespace {
+// A driver whose version text and port types can change between two shows.
+class ChangingDriver : public ScriptedDriver {
+public:
+    std::string Version = "1.0";
+    bool WithUsb = false;
+    std::int16_t Get_Version(char* buffer) override {
+        std::snprintf(buffer, 200, "driver %s", Version.c_str());
+        return 1;
+    }
+    std::int16_t TMGetTypeVersion(std::int16_t type, char* buffer) override {
+        if (type != 5 && !(WithUsb && type == 6)) return 0;
+        std::snprintf(buffer, 200, "type %d", type);
+        return 1;
+    }
+};
+}  // namespace
 
-TEST(FindManual, PrefersTheManualBesideTheProgramAndIsEmptyWithoutOne) {
-    namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / "kelvara-manual-test" / "build" / "bin";
-    fs::remove_all(dir.parent_path().parent_path());
-    fs::create_directories(dir);
-    EXPECT_TRUE(FindManual(FilePath(dir.string() + "/")).empty());
-    fs::create_directories(dir.parent_path().parent_path() / "docs" / "manual");
-    std::ofstream(dir.parent_path().parent_path() / "docs" / "manual" / "index.html") << "<html></html>";
-    EXPECT_NE(FindManual(FilePath(dir.string() + "/")).Native().find("docs/manual/index.html"),
-              std::string::npos);
-    std::ofstream(dir / "Kelvara-Manual.pdf") << "%PDF";
-    EXPECT_EQ(fs::path(FindManual(FilePath(dir.string() + "/")).Native()).filename(), "Kelvara-Manual.pdf");
-    std::ofstream(dir / "QRT417.pdf") << "%PDF";
-    EXPECT_EQ(fs::path(FindManual(FilePath(dir.string() + "/")).Native()).filename(), "QRT417.pdf");
-    fs::remove_all(dir.parent_path().parent_path());
+TEST(AboutBox, EachShowAsksTheDriverAgain) {
+    ChangingDriver driver;
+    AboutBox box(driver, nullptr);
+    box.show();
+    ASSERT_EQ(box.VersionList()->count(), 2);
+    EXPECT_EQ(box.VersionList()->item(0)->text(), QStringLiteral("Main Driver: driver 1.0"));
+    box.hide();
+    driver.Version = "2.0";
+    driver.WithUsb = true;
+    box.show();
+    ASSERT_EQ(box.VersionList()->count(), 3);
+    EXPECT_EQ(box.VersionList()->item(0)->text(), QStringLiteral("Main Driver: driver 2.0"));
+    EXPECT_EQ(box.VersionList()->item(2)->text(), QStringLiteral("Type 6: type 6"));
+    EXPECT_EQ(box.VersionList()->item(2)->sizeHint().height(), 14);
 }

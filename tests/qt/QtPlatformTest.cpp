@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -6,7 +7,10 @@
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 
 #include "app/qt/QtPlatform.h"
 
@@ -174,4 +178,23 @@ TEST(QtPlatform, TheEndOfTheSessionClosesOpenBoxesAndAnswersLaterOnesAtOnce) {
     EXPECT_FALSE(platform.SaveDialog(FileDialogRequest{}).has_value());
     EXPECT_FALSE(platform.OpenDialog(FileDialogRequest{}).has_value());
     EXPECT_EQ(platform.RunLoop(), 0);
+}
+
+TEST(QtPlatform, RunProgramPassesEachArgumentWholeWithoutAShell) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("kelvara-run-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "My Folder");
+    const fs::path out = dir / "My Folder" / "argument";
+    QtPlatform platform;
+    // A shell would split the blanks and expand the $ and the quote; a program gets them as they stand.
+    const std::string odd = "/opt/Kelvara Data/QRT417.pdf 'x' $HOME";
+    ASSERT_TRUE(platform.RunProgram({"/bin/sh", "-c", "printf %s \"$1\" > \"$2\"", "sh", odd, out.string()}));
+    for (int i = 0; i < 200 && !fs::exists(out); ++i) QThread::msleep(10);
+    QThread::msleep(50);
+    std::ifstream file(out);
+    const std::string written((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(written, odd);
+    EXPECT_FALSE(platform.RunProgram({(dir / "no such viewer").string(), "x"}));
+    EXPECT_FALSE(platform.RunProgram({}));
+    fs::remove_all(dir);
 }

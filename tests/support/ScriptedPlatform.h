@@ -2,6 +2,7 @@
 // A Platform for tests: message boxes answered from a queue and recorded,
 // a manual clock, and a record of beeps, programs, timer, clipboard and prints.
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,11 @@ public:
     std::vector<FileDialogRequest> SaveRequests, OpenRequests;
     int Beeps = 0;
     std::vector<std::string> StartedPrograms, OpenedUrls;
+    std::vector<std::vector<std::string>> RunCommands;
+    bool RunAnswer = true;  // what RunProgram reports
+    // The desktop's default application commands by MIME type.
+    std::map<std::string, std::string> OpenCommands;
+    std::vector<std::string> AskedMimeTypes;
     bool Terminated = false;
     std::string Clipboard;
     std::vector<std::vector<std::string>> Printed;
@@ -59,9 +65,18 @@ public:
         StartedPrograms.push_back(path.Native());
         return true;
     }
+    bool RunProgram(const std::vector<std::string>& argv) override {
+        RunCommands.push_back(argv);
+        return RunAnswer;
+    }
     bool OpenUrl(const std::string& url) override {
         OpenedUrls.push_back(url);
         return true;
+    }
+    std::string DefaultOpenCommand(const std::string& mimeType) override {
+        AskedMimeTypes.push_back(mimeType);
+        const auto found = OpenCommands.find(mimeType);
+        return found == OpenCommands.end() ? std::string() : found->second;
     }
     void Terminate() override { Terminated = true; }
     FilePath ProgramDir() override { return FilePath(Dir); }

@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
-#include <QUrl>
 
 #include "app/TTRecForm.h"
 #include "app/qt/ControlBinding.h"
@@ -18,8 +17,8 @@
 #include "app/qt/ResultsTabView.h"
 #include "app/qt/StatusTabView.h"
 #include "app/qt/SurveyWindow.h"
-#include "help/AboutBox.h"
 #include "help/HelpLinks.h"
+#include "help/qt/AboutBox.h"
 
 static void InitKelvaraResources() { Q_INIT_RESOURCE(kelvara); }
 
@@ -42,6 +41,9 @@ MainWindow::MainWindow(TTRecForm& form, QWidget* parent) : QMainWindow(parent), 
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(WindowFont());
     BuildMenus();
+    // Created with the window and kept; its list is rebuilt on every show.
+    about_ = new AboutBox(
+        form_.driver, [this](const std::string& url) { form_.StartNewBrowserWindow(url); }, this);
 
     auto* client = new QWidget;
     client->setFixedSize(kClientWidth, kClientHeight);
@@ -119,10 +121,10 @@ void MainWindow::BuildMenus() {
     AddItem(optionsMenu_, f.MenuStopMission, [this] { form_.MenuStopMissionClick(); });
 
     helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
-    AddItem(helpMenu_, f.Manual1, [this] { OpenManual(); });
+    AddItem(helpMenu_, f.Manual1, [this] { form_.Manual1Click(); });
     helpMenu_->addSeparator();
-    AddItem(helpMenu_, f.WebPage1, [this] { form_.platform.OpenUrl(ProductPageUrl()); });
-    AddItem(helpMenu_, f.Support1, [this] { form_.platform.OpenUrl(SupportPageUrl()); });
+    AddItem(helpMenu_, f.WebPage1, [this] { form_.WebPage1Click(); });
+    AddItem(helpMenu_, f.Support1, [this] { form_.Support1Click(); });
     helpMenu_->addSeparator();
     AddItem(helpMenu_, f.About1, [this] { ShowAbout(); });
 }
@@ -144,8 +146,7 @@ QWidget* MainWindow::BuildTopPanel() {
 
 QWidget* MainWindow::BuildBottomPanel() {
     QFrame* panel = RaisedPanel();
-    link_ = new LinkLabel(QString::fromLatin1(kWebServerText),
-                          [this] { form_.platform.OpenUrl(ProductPageUrl()); });
+    link_ = new LinkLabel(QString::fromLatin1(kWebServerText), [this] { form_.PortLabelClick(); });
     link_->setToolTip(QString::fromStdString(ProductPageUrl()));
 
     status_ = new QLabel;
@@ -258,21 +259,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MainWindow::ShowAbout() {
-    if (!about_)
-        about_ = new AboutBox(
-            form_.driver, [this](const std::string& url) { form_.platform.OpenUrl(url); }, this);
-    about_->exec();
-}
-
-void MainWindow::OpenManual() {
-    const FilePath manual = FindManual(form_.platform.ProgramDir());
-    // A file URL spells any name in plain ASCII, so it passes as program text.
-    form_.platform.OpenUrl(
-        manual.empty()
-            ? HomePageUrl()
-            : QUrl::fromLocalFile(PathToQString(manual)).toString(QUrl::FullyEncoded).toStdString());
-}
+void MainWindow::ShowAbout() { about_->exec(); }
 
 void MainWindow::ShowSurvey() {
     const QStringList names =

@@ -62,7 +62,6 @@ private:
     QWidget* BuildBottomPanel();
     void OnTabChanged(int index);
     void ShowAbout();
-    void OpenManual();
     // File > "Survey of data files...": asks for the files, then shows their survey.
     void ShowSurvey();
 

@@ -15,11 +15,13 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <QUrl>
+#include <cstdio>
 
 #include "app/qt/ControlBinding.h"
 #include "app/qt/PlatformText.h"
 #include "app/qt/PrinterSetupDialog.h"
 #include "app/qt/TextPrinting.h"
+#include "help/XdgAssociations.h"
 #include "reports/ReportLines.h"
 
 QtPlatform::QtPlatform() {
@@ -211,10 +213,29 @@ bool QtPlatform::StartProgram(const FilePath& path) {
     return QProcess::startDetached(PathToQString(path), QStringList());
 }
 
+bool QtPlatform::RunProgram(const std::vector<std::string>& argv) {
+    if (argv.empty()) return false;
+    // File system bytes both ways: a path argument keeps whatever name it has.
+    QStringList arguments;
+    for (std::size_t i = 1; i < argv.size(); ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (QProcess::startDetached(QString::fromLocal8Bit(argv[0]), arguments)) return true;
+    std::fprintf(stderr, "kelvara: could not start %s\n", argv[0].c_str());
+    return false;
+}
+
 bool QtPlatform::OpenUrl(const std::string& urlOrFile) {
-    const QString text = ToQString(urlOrFile);
-    const QUrl url = QFileInfo::exists(text) ? QUrl::fromLocalFile(text) : QUrl(text);
-    return QDesktopServices::openUrl(url);
+    const QString text = QString::fromLocal8Bit(urlOrFile);
+    const QUrl url = text.startsWith('/') ? QUrl::fromLocalFile(text) : QUrl(text);
+    if (QDesktopServices::openUrl(url)) return true;
+    std::fprintf(stderr, "kelvara: the desktop could not open %s\n", urlOrFile.c_str());
+    return false;
+}
+
+std::string QtPlatform::DefaultOpenCommand(const std::string& mimeType) {
+    std::string problem;
+    const std::string command = XdgAssociations::ForThisDesktop().DefaultOpenCommand(mimeType, problem);
+    if (!problem.empty()) std::fprintf(stderr, "kelvara: %s\n", problem.c_str());
+    return command;
 }
 
 void QtPlatform::Terminate() {

@@ -35,7 +35,9 @@ public:
     bool PrintLines(const std::vector<std::string>& lines, std::string& error) override;
     void PrinterSetup() override;
     bool StartProgram(const FilePath& path) override;
+    bool RunProgram(const std::vector<std::string>& argv) override;
     bool OpenUrl(const std::string& urlOrFile) override;
+    std::string DefaultOpenCommand(const std::string& mimeType) override;
     void Terminate() override;
     FilePath ProgramDir() override;
     char DecimalSeparator() override;

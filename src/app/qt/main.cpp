@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QIcon>
 #include <QSocketNotifier>
 #include <QStyle>
 #include <QTimer>
@@ -56,6 +57,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(kProductName);
     QApplication::setStyle(new DropDownStyle(QApplication::style()->name()));
+    // Ties the window to the desktop entry: its icon and name in the task bar.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kelvara.Kelvara"));
+    // The installed icon, where the package put it; nothing when run from a build.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.kelvara.Kelvara")));
 
     // Port type 15: the in-process virtual adapter, kept between runs in its state file.
     // KELVARA_VIRTUAL_CLOCK=manual freezes the virtual devices' time (demonstrations, screenshots).

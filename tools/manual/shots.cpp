@@ -16,6 +16,8 @@
 #include "app/qt/MainWindow.h"
 #include "app/qt/VirtualAdapterWindow.h"
 #include "app/qt/WizardTabView.h"
+#include "charts/QtChartWindows.h"
+#include "charts/stripchart/ChartPrint.h"
 #include "device/LinkFactory.h"
 #include "device/tmex/TmexDriver.h"
 #include "device/virtual/VirtualAdapter.h"
@@ -96,6 +98,23 @@ int Shots::Run() {
     Save(window_, "status");
     Tab(1);
     Save(window_, "results");
+
+    // Its graphs, as "Graph..." and "Chart..." open them, thresholds included.
+    {
+        QtChartWindows charts(form_, &window_, [] { return std::unique_ptr<ChartPrinter>(); });
+        form_.Charts = &charts;
+        form_.GraphAlarmsCheck.Checked = true;
+        form_.GraphLogButtonClick();
+        form_.GraphHistButtonClick();
+        if (TChartForm* log = charts.LogChartWindow()) Save(*log, "graph-log");
+        else ok_ = false;
+        if (TChartForm* histogram = charts.HistogramChartWindow()) Save(*histogram, "graph-histogram");
+        else ok_ = false;
+        form_.DestroyChartWindows();
+        form_.Charts = nullptr;
+        form_.GraphAlarmsCheck.Checked = false;
+        window_.Sync();
+    }
 
     // A data file of that mission, opened again without the logger.
     const std::filesystem::path dump = std::filesystem::path(folder_.toStdString()) / "class-7b.dmp";

@@ -7,40 +7,12 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "CycleBenchSupport.h"
 #include "charts/TChartForm.h"
 #include "charts/stripchart/ChartPrint.h"
 #include "charts/stripchart/StripChart.h"
 
 namespace {
-class NoPlatform : public Platform {
-public:
-    std::uint32_t TickCount() override { return 0; }
-    TDateTime Now() override { return 46000; }
-    void Sleep(int) override {}
-    void Beep() override {}
-    MsgResult MessageBox(const std::string&, const std::string&, MsgButtons, MsgIcon, MsgDefault) override {
-        return MsgResult::Ok;
-    }
-    std::optional<FilePath> SaveDialog(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<FilePath> OpenDialog(const FileDialogRequest&) override { return std::nullopt; }
-    void SetClipboardText(const std::string&) override {}
-    bool PrintLines(const std::vector<std::string>&, std::string&) override { return false; }
-    void PrinterSetup() override {}
-    bool StartProgram(const FilePath&) override { return false; }
-    bool RunProgram(const std::vector<std::string>&) override { return false; }
-    bool OpenUrl(const std::string&) override { return false; }
-    std::string DefaultOpenCommand(const std::string&) override { return {}; }
-    void Terminate() override {}
-    FilePath ProgramDir() override { return FilePath("/"); }
-    char DecimalSeparator() override { return '.'; }
-    std::string DateTimeText(TDateTime) override { return {}; }
-    void SetTimerEnabled(bool) override {}
-    bool TimerEnabled() override { return false; }
-    void SetTimerInterval(int) override {}
-    int TimerInterval() override { return 50; }
-    void RefreshNow() override {}
-};
-
 // A ten-minute log of two weeks: days warm, nights cold, the sensor's half-degree steps.
 LogGraphInput TwoWeeks() {
     LogGraphInput in;
@@ -63,7 +35,7 @@ LogGraphInput TwoWeeks() {
 }
 
 void BM_OpenLogGraph2048(benchmark::State& state) {
-    NoPlatform platform;
+    BenchPlatform platform;
     const LogGraphInput log = TwoWeeks();
     for (auto _ : state) {
         TChartForm window(platform, [] { return std::make_unique<QtChartPrinter>(); });
